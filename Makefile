@@ -1,0 +1,39 @@
+# The two commands of the README: `make demo` and `make test`. Each installs what is
+# missing, configures and builds first.
+BUILD ?= build
+CHECK_BUILD ?= build-check
+JOBS ?= 2
+
+.PHONY: demo test check bench build deps format clean
+
+demo: build
+	scripts/demo.sh $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Sanitizer build of everything, its tests, then a bounded run of every fuzz target.
+check:
+	scripts/install-deps.sh --check
+	cmake -S . -B $(CHECK_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DJOTBIRD_SANITIZE=ON -DJOTBIRD_FUZZ=ON -DJOTBIRD_BENCHMARKS=OFF
+	cmake --build $(CHECK_BUILD) -j $(JOBS)
+	ctest --test-dir $(CHECK_BUILD) --output-on-failure -j $(JOBS)
+	scripts/run-fuzzers.sh $(CHECK_BUILD)
+
+bench: build
+	scripts/install-deps.sh --bench
+	scripts/bench.sh $(BUILD)
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	scripts/install-deps.sh
+
+format:
+	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(CHECK_BUILD)

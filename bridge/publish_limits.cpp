@@ -1,0 +1,26 @@
+#include "bridge/publish_limits.hpp"
+
+#include "platform/foundation/text_segmentation.hpp"
+
+namespace jotbird {
+namespace {
+
+bool atMostCharacters(const std::string& text, std::size_t limit) {
+    // Every character takes at least one byte, so a short text needs no counting.
+    return text.size() <= limit || foundation::graphemeClusterCount(text, limit) <= limit;
+}
+
+}  // namespace
+
+bool withinPublishLimits(const WidgetSnapshot& snapshot) {
+    if (snapshot.schema != 1) return false;
+    if (snapshot.notes.size() > maxPublishedNotes) return false;
+    if (snapshot.total < 0) return false;
+    for (const NotePreview& note : snapshot.notes) {
+        if (!atMostCharacters(note.id, maxIdCharacters)) return false;
+        if (!atMostCharacters(note.title, maxTitleCharacters)) return false;
+    }
+    return true;
+}
+
+}  // namespace jotbird

@@ -1,0 +1,92 @@
+#include "bridge/widget_bridge.hpp"
+
+#include <unistd.h>
+
+#include <array>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "bridge/bridge_error.hpp"
+#include "bridge/publish_limits.hpp"
+#include "platform/foundation/atomic_file.hpp"
+#include "platform/foundation/bounded_read.hpp"
+#include "platform/foundation/file_descriptor.hpp"
+#include "platform/widgetkit/reload_request.hpp"
+#include "shared/container_storage.hpp"
+#include "shared/snapshot_coding.hpp"
+#include "shared/width_text.hpp"
+
+namespace jotbird {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeStandardOutput(std::string_view bytes) {
+    if (auto error = foundation::writeAll(STDOUT_FILENO, bytes)) throw systemError(error);
+}
+
+std::string encodeOrRaise(const WidgetSnapshot& snapshot) {
+    auto json = encode(snapshot);
+    if (!json) throw jsonError(2);
+    return std::move(*json);
+}
+
+void publish(const fs::path& snapshotFile) {
+    // Everything is read, but no more than a usable snapshot's worth is kept in memory.
+    auto input = foundation::readToEnd(STDIN_FILENO, maxSnapshotBytes);
+    if (input.error) throw systemError(input.error);
+    if (input.size > maxSnapshotBytes) throw bridgeError(BridgeErrorCode::inputTooLarge);
+
+    auto snapshot = decode(input.bytes);
+    if (!snapshot) throw jsonError(1);
+    if (!withinPublishLimits(*snapshot)) throw bridgeError(BridgeErrorCode::limitBroken);
+
+    const fs::path container = snapshotFile.parent_path();
+    if (auto error = foundation::createDirectory(container, 0700)) throw systemError(error);
+    const std::string json = encodeOrRaise(*snapshot);
+    if (auto error = foundation::writeFileAtomically(snapshotFile, json)) throw systemError(error);
+    widgetkit::reloadTimelines(widgetKind, container);
+    writeStandardOutput("{\"ok\":true}\n");
+}
+
+void printMediumWidth() { writeStandardOutput(widthText(mediumWidth().value_or(0)) + "\n"); }
+
+void printStatus() {
+    // Plain concatenation: the identifier goes out byte for byte, unescaped.
+    writeStandardOutput("{\"ok\":true,\"group\":\"" + std::string(jotbirdGroup) + "\"}\n");
+}
+
+void printSnapshot() { writeStandardOutput(encodeOrRaise(readSnapshot())); }
+
+void run(std::span<const std::string_view> arguments) {
+    const std::string_view word = arguments.size() > 1 ? arguments[1] : "status";
+    const auto url = snapshotURL();
+    if (!url) throw bridgeError(BridgeErrorCode::containerUnavailable);
+
+    if (word == "publish") return publish(*url);
+    if (word == "medium-width") return printMediumWidth();
+    if (word == "status") return printStatus();
+    if (word == "read") return printSnapshot();
+    throw bridgeError(BridgeErrorCode::unknownCommand);
+}
+
+[[noreturn]] void reportFailure() {
+    (void)foundation::writeAll(STDERR_FILENO, failureLine);
+    std::_Exit(1);
+}
+
+}  // namespace
+
+void WidgetBridge::main(std::span<const std::string_view> arguments) {
+    // A closed pipe on standard output must be a reported failure, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+    try {
+        run(arguments);
+    } catch (...) {
+        reportFailure();
+    }
+}
+
+}  // namespace jotbird

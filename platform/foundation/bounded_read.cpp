@@ -1,0 +1,57 @@
+#include "platform/foundation/bounded_read.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "platform/foundation/file_descriptor.hpp"
+
+namespace foundation {
+namespace {
+
+// read(2) that resumes after a signal.
+ssize_t readSome(int fd, char* buffer, std::size_t count) {
+    ssize_t n;
+    do {
+        n = ::read(fd, buffer, count);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+}  // namespace
+
+BoundedRead readToEnd(int fd, std::size_t keep) {
+    BoundedRead result;
+    result.bytes.reserve(keep);
+    std::array<char, 16384> chunk;
+    for (;;) {
+        const ssize_t n = readSome(fd, chunk.data(), chunk.size());
+        if (n == 0) return result;
+        if (n < 0) {
+            result.error = std::error_code(errno, std::generic_category());
+            return result;
+        }
+        const std::size_t room = keep - result.bytes.size();
+        result.bytes.append(chunk.data(), std::min<std::size_t>(room, std::size_t(n)));
+        result.size += std::size_t(n);
+    }
+}
+
+std::optional<std::string> readFilePrefix(const std::filesystem::path& path, std::size_t limit) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file) return std::nullopt;
+    std::string bytes(limit, '\0');
+    std::size_t used = 0;
+    while (used < limit) {
+        const ssize_t n = readSome(file.fd, bytes.data() + used, limit - used);
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        used += std::size_t(n);
+    }
+    bytes.resize(used);
+    return bytes;
+}
+
+}  // namespace foundation

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, tests and benchmarks need, and only those missing.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config ccache
+    nlohmann-json3-dev libutf8proc-dev unicode-data
+    libcairo2-dev libpango1.0-dev fonts-noto-cjk
+    libgtest-dev libgmock-dev libbenchmark-dev
+)
+if [[ "${1:-}" == "--check" ]]; then
+    # Sanitizer builds and fuzzing need clang and its runtimes on top.
+    packages+=(clang libclang-rt-14-dev)
+fi
+if [[ "${1:-}" == "--bench" ]]; then
+    packages+=(hyperfine)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
