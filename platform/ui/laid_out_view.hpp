@@ -1,0 +1,45 @@
+#pragma once
+// A view tree after layout: every node placed in widget coordinates (points), with its texts,
+// fonts and colours resolved for the environment in force. Drawing, hit testing and the
+// JSON dump all read this, never the declarative tree.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/color.hpp"
+#include "platform/ui/font.hpp"
+#include "platform/ui/geometry.hpp"
+#include "platform/ui/modifiers.hpp"
+#include "platform/ui/path.hpp"
+#include "platform/ui/view.hpp"
+
+namespace ui {
+
+struct LaidOutView {
+    ViewKind kind = ViewKind::AnyView;
+    CGRect frame;
+    std::vector<LaidOutView> children;
+
+    std::optional<std::string> text;    // as shown, after localization and formatting
+    std::optional<std::string> key;     // the localization key it came from
+    std::optional<std::string> url;     // Link destination, or the root's widgetURL
+    std::optional<Font> font;           // resolved font of a text
+    bool monospacedDigit = false;
+    std::optional<Color> color;         // text, divider, symbol or shape colour, resolved
+    bool privacySensitive = false;
+    std::optional<std::string> symbol;  // system symbol of a Label's icon
+    std::optional<std::string> id;      // a ForEach element's identity
+    int lineLimit = 0;                  // 0: no limit
+    bool truncated = false;             // text cut at the end with an ellipsis
+
+    // Drawing data.
+    std::optional<Path> path;            // shape outline in widget coordinates
+    std::optional<FillStyle> fillStyle;  // shapes that are filled
+    double strokeWidth = 0;              // shapes that are stroked inside their edge
+    std::optional<NSImage> image;
+    std::optional<Color> containerBackground;  // fills the whole widget
+    ColorScheme colorScheme = ColorScheme::light;  // in force at this node
+};
+
+}  // namespace ui

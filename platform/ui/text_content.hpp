@@ -1,0 +1,34 @@
+#pragma once
+// What a text shows before localization and formatting.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/foundation/clock.hpp"
+
+namespace ui {
+
+// A key looked up in the bundle's translation tables; "%lld" takes the arguments in order.
+struct LocalizedStringKey {
+    std::string key;
+    std::vector<std::int64_t> arguments;
+    bool operator==(const LocalizedStringKey&) const = default;
+};
+
+// A text shown as it stands, never looked up.
+struct Verbatim {
+    std::string text;
+    bool operator==(const Verbatim&) const = default;
+};
+
+// An instant shown as a time of day in the user's locale format.
+struct TimeText {
+    foundation::Date date;
+    bool operator==(const TimeText&) const = default;
+};
+
+using TextContent = std::variant<LocalizedStringKey, Verbatim, TimeText>;
+
+}  // namespace ui

@@ -1,0 +1,221 @@
+#include "platform/widgetkit/widget_runtime.hpp"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "platform/foundation/file_descriptor.hpp"
+#include "platform/ui/hit_test.hpp"
+#include "platform/ui/localization.hpp"
+#include "platform/ui/tree_json.hpp"
+#include "platform/widgetkit/host_request.hpp"
+#include "platform/widgetkit/widget_host.hpp"
+
+namespace widgetkit {
+namespace {
+
+using Json = nlohmann::json;
+
+constexpr std::string_view usage =
+    "usage: JotbirdWidgets COMMAND [OPTIONS]\n"
+    "  describe\n"
+    "  placeholder --family F\n"
+    "  snapshot    --family F [--preview]\n"
+    "  timeline    --family F [--preview] [--size WxH]\n"
+    "  tree        --family F [--preview] [--size WxH] [--scheme light|dark] [--legacy]\n"
+    "  render      (as tree) --png FILE [--scale N] [--redacted]\n"
+    "  click X Y   (as tree)\n"
+    "  serve       --out DIR [--scheme light|dark] [--legacy] [--scale N] [--redacted]\n"
+    "families: small, medium, large\n";
+
+struct UsageError {
+    std::string message;
+};
+
+// A parsed command line.
+struct Command {
+    std::string_view name;
+    HostRequest request;
+    bool hasFamily = false;
+    std::optional<ui::CGPoint> point;  // click
+    std::string png;                   // render
+    std::string outDirectory;          // serve
+};
+
+// The options each command takes; flags take no value.
+const std::map<std::string_view, std::set<std::string_view>>& commandOptions() {
+    static const std::map<std::string_view, std::set<std::string_view>> options{
+        {"describe", {}},
+        {"placeholder", {"--family"}},
+        {"snapshot", {"--family", "--preview"}},
+        {"timeline", {"--family", "--preview", "--size"}},
+        {"tree", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
+        {"render", {"--family", "--preview", "--size", "--scheme", "--legacy", "--png", "--scale",
+                    "--redacted"}},
+        {"click", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
+        {"serve", {"--out", "--scheme", "--legacy", "--scale", "--redacted"}},
+    };
+    return options;
+}
+
+double parseNumber(std::string_view text, std::string_view what) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value))
+        throw UsageError{"not a number for " + std::string(what) + ": " + copy};
+    return value;
+}
+
+void applyOption(Command& command, std::string_view option, std::string_view value) {
+    HostRequest& request = command.request;
+    if (option == "--family") {
+        auto family = familyFromShortName(value);
+        if (!family) throw UsageError{"unknown family: " + std::string(value)};
+        request.family = *family;
+        command.hasFamily = true;
+    } else if (option == "--size") {
+        auto size = parseSize(value);
+        if (!size) throw UsageError{"bad size (want WxH): " + std::string(value)};
+        request.displaySize = *size;
+    } else if (option == "--scheme") {
+        if (value != "light" && value != "dark") throw UsageError{"scheme is light or dark"};
+        request.scheme = value == "dark" ? ui::ColorScheme::dark : ui::ColorScheme::light;
+    } else if (option == "--scale") {
+        request.scale = parseNumber(value, "--scale");
+        if (request.scale <= 0 || request.scale > 16) throw UsageError{"scale is from 0 to 16"};
+    } else if (option == "--png") {
+        command.png = value;
+    } else if (option == "--out") {
+        command.outDirectory = value;
+    }
+}
+
+Command parse(std::span<const std::string_view> arguments) {
+    if (arguments.size() < 2) throw UsageError{"no command"};
+    Command command;
+    command.name = arguments[1];
+    const auto known = commandOptions().find(command.name);
+    if (known == commandOptions().end())
+        throw UsageError{"unknown command: " + std::string(command.name)};
+    std::size_t i = 2;
+    if (command.name == "click") {
+        if (arguments.size() < 4) throw UsageError{"click needs X and Y"};
+        command.point = ui::CGPoint{parseNumber(arguments[2], "X"), parseNumber(arguments[3], "Y")};
+        i = 4;
+    }
+    const std::set<std::string_view> flags{"--preview", "--legacy", "--redacted"};
+    for (; i < arguments.size(); ++i) {
+        const std::string_view option = arguments[i];
+        if (!known->second.contains(option))
+            throw UsageError{"unknown option for " + std::string(command.name) + ": " +
+                             std::string(option)};
+        if (option == "--preview") command.request.isPreview = true;
+        else if (option == "--legacy") command.request.legacy = true;
+        else if (option == "--redacted") command.request.redacted = true;
+        else if (i + 1 >= arguments.size()) throw UsageError{std::string(option) + " needs a value"};
+        if (flags.contains(option)) continue;
+        applyOption(command, option, arguments[++i]);
+    }
+    if (known->second.contains("--family") && !command.hasFamily)
+        throw UsageError{"--family is required"};
+    if (command.name == "render" && command.png.empty()) throw UsageError{"--png is required"};
+    if (command.name == "serve" && command.outDirectory.empty())
+        throw UsageError{"--out is required"};
+    if (command.request.displaySize == ui::CGSize{})
+        command.request.displaySize = defaultDisplaySize(command.request.family);
+    return command;
+}
+
+Json milliseconds(foundation::Date date) { return foundation::millisecondsSince1970(date); }
+
+std::string describe(const WidgetRuntime& runtime) {
+    const ui::StringTable table =
+        ui::loadStringTable(foundation::Bundle::main(), ui::Locale::current());
+    nlohmann::ordered_json description;
+    description["kind"] = runtime.kind;
+    description["displayName"] = ui::localizedString(runtime.displayName, table);
+    description["description"] = ui::localizedString(runtime.description, table);
+    description["families"] = Json::array();
+    for (WidgetFamily family : runtime.families)
+        description["families"].push_back(familyName(family));
+    return description.dump();
+}
+
+std::string policyJSON(const TimelineReloadPolicy& policy) {
+    switch (policy.kind) {
+        case TimelineReloadPolicy::Kind::after:
+            return Json{{"after", milliseconds(policy.date)}}.dump();
+        case TimelineReloadPolicy::Kind::atEnd:
+            return R"({"atEnd":true})";
+        case TimelineReloadPolicy::Kind::never:
+            return R"({"never":true})";
+    }
+    return "{}";
+}
+
+std::string timelineJSON(const RenderableTimeline& timeline) {
+    std::string entries;
+    for (const RenderableEntry& entry : timeline.entries)
+        entries += (entries.empty() ? "" : ",") + entry.json;
+    return "{\"entries\":[" + entries + "],\"policy\":" + policyJSON(timeline.policy) + "}";
+}
+
+std::string render(const WidgetRuntime& runtime, const Command& command) {
+    const HostRequest& request = command.request;
+    const ui::LaidOutView root = layoutEntry(entryToShow(runtime, request), request);
+    ui::PixelSize pixels;
+    if (auto error = ui::drawPNG(root, canvasFor(request), command.png, &pixels))
+        throw std::system_error(error, "cannot write " + command.png);
+    return Json{{"png", command.png}, {"width", pixels.width}, {"height", pixels.height}}.dump();
+}
+
+std::string click(const WidgetRuntime& runtime, const Command& command) {
+    const ui::LaidOutView root = layoutEntry(entryToShow(runtime, command.request), command.request);
+    const auto url = ui::urlAt(root, *command.point);
+    return Json{{"url", url ? Json(*url) : Json(nullptr)}}.dump();
+}
+
+// One JSON answer for the command.
+std::string answer(const WidgetRuntime& runtime, const Command& command) {
+    const TimelineProviderContext context = providerContext(command.request);
+    if (command.name == "describe") return describe(runtime);
+    if (command.name == "placeholder") return runtime.placeholder(context).json;
+    if (command.name == "snapshot") return runtime.snapshot(context).json;
+    if (command.name == "timeline") return timelineJSON(runtime.timeline(context));
+    if (command.name == "tree")
+        return ui::treeJSON(layoutEntry(entryToShow(runtime, command.request), command.request));
+    if (command.name == "render") return render(runtime, command);
+    return click(runtime, command);
+}
+
+}  // namespace
+
+int runWidget(const WidgetRuntime& runtime, std::span<const std::string_view> arguments) {
+    std::signal(SIGPIPE, SIG_IGN);
+    Command command;
+    try {
+        command = parse(arguments);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "JotbirdWidgets: %s\n%.*s", error.message.c_str(), int(usage.size()),
+                     usage.data());
+        return 2;
+    }
+    try {
+        if (command.name == "serve")
+            return serveWidget(runtime, command.request, command.outDirectory);
+        const std::string line = answer(runtime, command) + "\n";
+        if (auto error = foundation::writeAll(STDOUT_FILENO, line))
+            throw std::system_error(error, "cannot write the answer");
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "JotbirdWidgets: %s\n", error.what());
+        return 1;
+    }
+}
+
+}  // namespace widgetkit
