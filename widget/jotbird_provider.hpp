@@ -21,8 +21,9 @@ struct JotbirdProvider {
     JotbirdEntry placeholder(const widgetkit::TimelineProviderContext& context) const;
     void getSnapshot(const widgetkit::TimelineProviderContext& context,
                      const std::function<void(JotbirdEntry)>& completion) const;
-    void getTimeline(const widgetkit::TimelineProviderContext& context,
-                     const std::function<void(widgetkit::Timeline<JotbirdEntry>)>& completion) const;
+    void getTimeline(
+        const widgetkit::TimelineProviderContext& context,
+        const std::function<void(widgetkit::Timeline<JotbirdEntry>)>& completion) const;
 };
 
 }  // namespace jotbird

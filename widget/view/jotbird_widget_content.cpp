@@ -18,8 +18,8 @@ constexpr std::string_view noteURLPrefix = "jotbird-open://note/";
 
 std::string noteURL(const NotePreview& note) {
     std::string url(noteURLPrefix);
-    if (auto encoded = foundation::addingPercentEncoding(note.id,
-                                                         foundation::URLCharacterSet::urlPathAllowed))
+    if (auto encoded =
+            foundation::addingPercentEncoding(note.id, foundation::URLCharacterSet::urlPathAllowed))
         url += *encoded;
     return url;
 }

@@ -21,7 +21,9 @@ ui::Color JotbirdWidgetView::backgroundColor(const ui::EnvironmentValues& enviro
     return ui::Color::white();
 }
 
-ui::Color JotbirdWidgetView::addMarkYellow() { return ui::Color::sRGB(1.0, 0.855, 0.337); }
+ui::Color JotbirdWidgetView::addMarkYellow() {
+    return ui::Color::sRGB(1.0, 0.855, 0.337);
+}
 
 std::int64_t JotbirdWidgetView::limit(const ui::EnvironmentValues& environment) const {
     const widgetkit::WidgetFamily size = family(environment);

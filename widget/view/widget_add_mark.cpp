@@ -7,16 +7,26 @@ namespace {
 
 // The plus, clockwise from the upper arm's top-left corner, in grid units.
 constexpr std::array<std::array<double, 2>, 12> plus{{
-    {8, 4}, {10, 4}, {10, 8}, {14, 8}, {14, 10}, {10, 10},
-    {10, 14}, {8, 14}, {8, 10}, {4, 10}, {4, 8}, {8, 8},
+    {8, 4},
+    {10, 4},
+    {10, 8},
+    {14, 8},
+    {14, 10},
+    {10, 10},
+    {10, 14},
+    {8, 14},
+    {8, 10},
+    {4, 10},
+    {4, 8},
+    {8, 8},
 }};
 
 }  // namespace
 
 ui::Path WidgetAddMark::path(const ui::CGRect& rect) const {
     using namespace ui;
-    const double side = CGRectGetHeight(rect) < CGRectGetWidth(rect) ? CGRectGetHeight(rect)
-                                                                       : CGRectGetWidth(rect);
+    const double side =
+        CGRectGetHeight(rect) < CGRectGetWidth(rect) ? CGRectGetHeight(rect) : CGRectGetWidth(rect);
     const double u = side / 18;
     const CGRect square{{CGRectGetMidX(rect) - side * 0.5, CGRectGetMidY(rect) - side * 0.5},
                         {side, side}};
