@@ -2,7 +2,9 @@
 // The widget runtime: runs a widget type, and here also plays its host on the command line
 // (describe, placeholder, snapshot, timeline, tree, render, click, serve).
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,6 +39,9 @@ struct WidgetRuntime {
     std::function<RenderableEntry(const TimelineProviderContext&)> placeholder;
     std::function<RenderableEntry(const TimelineProviderContext&)> snapshot;
     std::function<RenderableTimeline(const TimelineProviderContext&)> timeline;
+    // The shared container of the widget's application group, where the host listens for
+    // reload requests; nothing when it cannot be located.
+    std::optional<std::filesystem::path> container;
 };
 
 // Entries give their JSON through `toJSON(entry)`; content views give their tree through
@@ -75,11 +80,14 @@ WidgetRuntime eraseConfiguration(StaticConfiguration<Provider, Content> configur
 int runWidget(const WidgetRuntime& runtime, std::span<const std::string_view> arguments);
 
 // The static entry of a widget type: makes the widget, reads its configuration and runs it.
+// `container` is the shared container of the group the executable belongs to.
 template <class W>
-int main(int argc, char** argv) {
+int main(int argc, char** argv, std::optional<std::filesystem::path> container = std::nullopt) {
     const std::vector<std::string_view> arguments(argv, argv + argc);
     const W widget;
-    return runWidget(eraseConfiguration(widget.body()), arguments);
+    WidgetRuntime runtime = eraseConfiguration(widget.body());
+    runtime.container = std::move(container);
+    return runWidget(runtime, arguments);
 }
 
 }  // namespace widgetkit
