@@ -18,7 +18,12 @@ namespace ui {
 
 struct LaidOutView {
     ViewKind kind = ViewKind::AnyView;
+    // Where the view itself sits and draws: a text's line, an image fitted to its aspect, a
+    // stack's own bounds.
     CGRect frame;
+    // The space the view takes in its parent once its frame and padding modifiers are applied
+    // (a header 32 high, a row 24 high): what the tree reports and what a link's click covers.
+    CGRect layoutFrame;
     std::vector<LaidOutView> children;
 
     std::optional<std::string> text;    // as shown, after localization and formatting

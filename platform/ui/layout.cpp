@@ -1,14 +1,115 @@
 #include "platform/ui/layout.hpp"
 
-namespace ui {
+#include "platform/foundation/bundle.hpp"
+#include "platform/ui/layout_engine.hpp"
 
-// Placeholder until the layout engine lands: every node gets the whole bounds.
-LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValues& environment) {
+namespace ui {
+namespace layout_engine {
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+bool isStack(ViewKind kind) {
+    return kind == ViewKind::VStack || kind == ViewKind::HStack || kind == ViewKind::ForEach;
+}
+
+// Link and AnyView take the place and size of the one view they wrap.
+bool isTransparent(ViewKind kind) {
+    return kind == ViewKind::Link || kind == ViewKind::AnyView;
+}
+
+CGSize baseSize(const Layer& base, ProposedSize proposal, Pass& pass) {
+    const ViewKind kind = base.view->kind;
+    if (isStack(kind)) return stackSize(base, proposal, pass);
+    if (!isTransparent(kind)) return leafSize(base, proposal, pass);
+    if (base.view->children.empty()) return {};
+    return sizeThatFits(Layer::whole(base.view->children.front(), base.inherited), proposal, pass);
+}
+
+void placeBase(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& node) {
+    const View& view = *base.view;
+    node.frame = rect;
+    node.colorScheme = base.inherited.colorScheme;
+    node.id = view.id;
+    if (const auto* url = view.modifier<WidgetURL>()) node.url = url->url;
+    if (const auto* background = view.modifier<ContainerBackground>())
+        node.containerBackground = background->color;
+    if (isStack(view.kind)) return placeStack(base, rect, pass, node);
+    if (!isTransparent(view.kind)) return placeLeaf(base, rect, pass, node);
+    if (view.kind == ViewKind::Link) node.url = view.destination;
+    if (!view.children.empty())
+        node.children.push_back(
+            placeView(Layer::whole(view.children.front(), base.inherited), rect, pass));
+}
+
+}  // namespace
+
+Inherited applyEnvironment(Inherited inherited, const Modifier& modifier) {
+    std::visit(Overloaded{
+                   [&](const FontModifier& m) { inherited.font = m.font; },
+                   [&](const ForegroundStyle& m) { inherited.foreground = m; },
+                   [&](const MonospacedDigit&) { inherited.monospacedDigit = true; },
+                   [&](const PrivacySensitive&) { inherited.privacySensitive = true; },
+                   [&](const LineLimit& m) { inherited.lineLimit = m.lines; },
+                   [&](const ColorSchemeEnvironment& m) { inherited.colorScheme = m.colorScheme; },
+                   [](const auto&) {},
+               },
+               modifier);
+    return inherited;
+}
+
+Layer peel(const Layer& layer) {
+    return {layer.view, layer.depth - 1,
+            applyEnvironment(layer.inherited, layer.view->modifiers[layer.depth - 1])};
+}
+
+CGSize sizeThatFits(const Layer& layer, ProposedSize proposal, Pass& pass) {
+    if (layer.depth == 0) return baseSize(layer, proposal, pass);
+    if (auto size = modifierSize(layer, proposal, pass)) return *size;
+    return sizeThatFits(peel(layer), proposal, pass);
+}
+
+void place(const Layer& layer, const CGRect& rect, Pass& pass, LaidOutView& node) {
+    if (layer.depth == 0) return placeBase(layer, rect, pass, node);
+    if (placeModifier(layer, rect, pass, node)) return;
+    place(peel(layer), rect, pass, node);
+}
+
+LaidOutView placeView(const Layer& layer, const CGRect& rect, Pass& pass) {
     LaidOutView node;
-    node.kind = root.kind;
-    node.frame = bounds;
-    for (const View& child : root.children) node.children.push_back(layout(child, bounds, environment));
+    node.kind = layer.view->kind;
+    node.layoutFrame = rect;
+    place(layer, rect, pass, node);
     return node;
+}
+
+CGRect aligned(CGSize size, const CGRect& in, Alignment alignment) {
+    const double dx = in.size.width - size.width, dy = in.size.height - size.height;
+    const double x = alignment.horizontal == HorizontalAlignment::leading  ? 0
+                     : alignment.horizontal == HorizontalAlignment::center ? dx / 2
+                                                                           : dx;
+    const double y = alignment.vertical == VerticalAlignment::top      ? 0
+                     : alignment.vertical == VerticalAlignment::center ? dy / 2
+                                                                       : dy;
+    return {{in.origin.x + x, in.origin.y + y}, size};
+}
+
+}  // namespace layout_engine
+
+LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValues& environment) {
+    using namespace layout_engine;
+    // The string table is read once for the whole pass.
+    Pass pass{
+        loadStringTable(foundation::Bundle::main(), environment.locale), environment.locale, {}};
+    Inherited inherited;
+    inherited.colorScheme = environment.colorScheme;
+    const Layer layer = Layer::whole(root, inherited);
+    const CGSize size = sizeThatFits(layer, ProposedSize::of(bounds.size), pass);
+    // The host centres the view in the space it has.
+    return placeView(layer, aligned(size, bounds, Alignment::center()), pass);
 }
 
 }  // namespace ui

@@ -1,0 +1,198 @@
+// Stacks: the space along the axis goes to the children from the least to the most flexible,
+// each offered an equal share of what is left; across the axis each child is aligned.
+// A ForEach adds its children to the enclosing stack.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "platform/ui/layout_engine.hpp"
+
+namespace ui::layout_engine {
+namespace {
+
+// Between two children of a stack that sets no spacing.
+constexpr double defaultSpacing = 8;
+
+struct Item {
+    Layer layer;
+    // Index among the stack's children of the ForEach it came from.
+    std::optional<std::size_t> group;
+};
+
+Axis axisOf(ViewKind kind) {
+    return kind == ViewKind::HStack ? Axis::horizontal : Axis::vertical;
+}
+
+double along(CGSize size, Axis axis) {
+    return axis == Axis::horizontal ? size.width : size.height;
+}
+double across(CGSize size, Axis axis) {
+    return axis == Axis::horizontal ? size.height : size.width;
+}
+std::optional<double> along(ProposedSize proposal, Axis axis) {
+    return axis == Axis::horizontal ? proposal.width : proposal.height;
+}
+ProposedSize withAlong(ProposedSize proposal, Axis axis, std::optional<double> length) {
+    (axis == Axis::horizontal ? proposal.width : proposal.height) = length;
+    return proposal;
+}
+
+// A ForEach's environment modifiers reach each of its children.
+Inherited forEachInherited(const View& forEach, Inherited inherited) {
+    for (const Modifier& modifier : forEach.modifiers)
+        inherited = applyEnvironment(inherited, modifier);
+    return inherited;
+}
+
+std::vector<Item> itemsOf(const Layer& base, Axis axis) {
+    Inherited inherited = base.inherited;
+    inherited.stackAxis = axis;
+    std::vector<Item> items;
+    const std::vector<View>& children = base.view->children;
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        if (children[i].kind != ViewKind::ForEach) {
+            items.push_back({Layer::whole(children[i], inherited), std::nullopt});
+            continue;
+        }
+        const Inherited inner = forEachInherited(children[i], inherited);
+        for (const View& element : children[i].children)
+            items.push_back({Layer::whole(element, inner), i});
+    }
+    return items;
+}
+
+double spacingOf(const View& stack) {
+    return stack.spacing.value_or(defaultSpacing);
+}
+
+// How much more a child takes when offered everything than when offered nothing.
+double flexibility(const Item& item, ProposedSize proposal, Axis axis, Pass& pass) {
+    const double least = along(sizeThatFits(item.layer, withAlong(proposal, axis, 0), pass), axis);
+    const double most =
+        along(sizeThatFits(item.layer, withAlong(proposal, axis, infinity), pass), axis);
+    const double result = most - least;
+    return std::isnan(result) ? infinity : result;
+}
+
+bool isSpacer(const Item& item) {
+    return item.layer.view->kind == ViewKind::Spacer;
+}
+
+// Offers each of `which` (in that order) an equal share of what is left; returns what is
+// left after them.
+double share(const std::vector<Item>& items, const std::vector<std::size_t>& which,
+             double remaining, ProposedSize proposal, Axis axis, Pass& pass,
+             std::vector<CGSize>& sizes) {
+    for (std::size_t k = 0; k < which.size(); ++k) {
+        const std::size_t i = which[k];
+        const double offer = std::max(0.0, remaining) / double(which.size() - k);
+        sizes[i] = sizeThatFits(items[i].layer, withAlong(proposal, axis, offer), pass);
+        if (std::isfinite(remaining)) remaining -= along(sizes[i], axis);
+    }
+    return remaining;
+}
+
+// The size each child picks, in the stack's order. Spacers keep their minimum lengths while
+// the other children share the space, least flexible first; then the spacers share what is
+// left.
+std::vector<CGSize> allocate(const std::vector<Item>& items, ProposedSize proposal, Axis axis,
+                             double spacing, Pass& pass) {
+    std::vector<CGSize> sizes(items.size());
+    const std::optional<double> offered = along(proposal, axis);
+    if (!offered) {
+        for (std::size_t i = 0; i < items.size(); ++i)
+            sizes[i] = sizeThatFits(items[i].layer, proposal, pass);
+        return sizes;
+    }
+    std::vector<std::size_t> views, spacers;
+    std::vector<double> flex(items.size());
+    double reserved = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (isSpacer(items[i])) {
+            spacers.push_back(i);
+            reserved +=
+                along(sizeThatFits(items[i].layer, withAlong(proposal, axis, 0), pass), axis);
+        } else {
+            views.push_back(i);
+            flex[i] = flexibility(items[i], proposal, axis, pass);
+        }
+    }
+    std::stable_sort(views.begin(), views.end(),
+                     [&](std::size_t a, std::size_t b) { return flex[a] < flex[b]; });
+    const double gaps = spacing * double(items.empty() ? 0 : items.size() - 1);
+    const double left =
+        share(items, views, *offered - gaps - reserved, proposal, axis, pass, sizes);
+    share(items, spacers, left + reserved, proposal, axis, pass, sizes);
+    return sizes;
+}
+
+CGSize total(const std::vector<CGSize>& sizes, Axis axis, double spacing) {
+    double length = 0, thickness = 0;
+    for (const CGSize& size : sizes) {
+        length += along(size, axis);
+        thickness = std::max(thickness, across(size, axis));
+    }
+    if (!sizes.empty()) length += spacing * double(sizes.size() - 1);
+    return axis == Axis::horizontal ? CGSize{length, thickness} : CGSize{thickness, length};
+}
+
+// The child's rectangle at `offset` along the axis, aligned across it.
+CGRect childRect(CGSize size, double offset, const CGRect& rect, Axis axis, Alignment alignment) {
+    if (axis == Axis::horizontal) {
+        const CGRect lane{{rect.origin.x + offset, rect.origin.y}, {size.width, rect.size.height}};
+        return aligned(size, lane, {HorizontalAlignment::leading, alignment.vertical});
+    }
+    const CGRect lane{{rect.origin.x, rect.origin.y + offset}, {rect.size.width, size.height}};
+    return aligned(size, lane, {alignment.horizontal, VerticalAlignment::top});
+}
+
+CGRect unite(const CGRect& a, const CGRect& b) {
+    const double minX = std::min(a.origin.x, b.origin.x), minY = std::min(a.origin.y, b.origin.y);
+    const double maxX = std::max(CGRectGetMaxX(a), CGRectGetMaxX(b));
+    const double maxY = std::max(CGRectGetMaxY(a), CGRectGetMaxY(b));
+    return {{minX, minY}, {maxX - minX, maxY - minY}};
+}
+
+// Adds a placed child to the stack's node, inside the node of its ForEach if it came from one;
+// `lastGroup` is the ForEach of the node's last child.
+void adopt(LaidOutView& stack, LaidOutView child, const Item& item,
+           std::optional<std::size_t>& lastGroup) {
+    const bool continues = item.group && item.group == lastGroup;
+    lastGroup = item.group;
+    if (!item.group) return stack.children.push_back(std::move(child));
+    if (!continues) {
+        LaidOutView group;
+        group.kind = ViewKind::ForEach;
+        group.frame = group.layoutFrame = child.layoutFrame;
+        group.colorScheme = child.colorScheme;
+        stack.children.push_back(std::move(group));
+    }
+    LaidOutView& group = stack.children.back();
+    group.frame = group.layoutFrame = unite(group.layoutFrame, child.layoutFrame);
+    group.children.push_back(std::move(child));
+}
+
+}  // namespace
+
+CGSize stackSize(const Layer& base, ProposedSize proposal, Pass& pass) {
+    const Axis axis = axisOf(base.view->kind);
+    const double spacing = spacingOf(*base.view);
+    return total(allocate(itemsOf(base, axis), proposal, axis, spacing, pass), axis, spacing);
+}
+
+void placeStack(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& node) {
+    const Axis axis = axisOf(base.view->kind);
+    const double spacing = spacingOf(*base.view);
+    const std::vector<Item> items = itemsOf(base, axis);
+    const std::vector<CGSize> sizes =
+        allocate(items, ProposedSize::of(rect.size), axis, spacing, pass);
+    double offset = 0;
+    std::optional<std::size_t> lastGroup;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const CGRect where = childRect(sizes[i], offset, rect, axis, base.view->alignment);
+        adopt(node, placeView(items[i].layer, where, pass), items[i], lastGroup);
+        offset += along(sizes[i], axis) + spacing;
+    }
+}
+
+}  // namespace ui::layout_engine
