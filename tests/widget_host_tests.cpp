@@ -160,6 +160,15 @@ public:
         waitUntil([] { return false; }, period);
     }
 
+    // Reads until nothing new has come for `period`; false if it never settles.
+    bool waitForQuiet(Clock::duration period) {
+        for (auto end = Clock::now() + deadline; Clock::now() < end;) {
+            const std::size_t seen = drawings_.size();
+            if (!waitUntil([&] { return drawings_.size() > seen; }, period)) return true;
+        }
+        return false;
+    }
+
     void signal(int number) { ::kill(pid_, number); }
 
     // How it ended, if it did within the timeout.
@@ -377,10 +386,12 @@ TEST_F(ServeTest, BurstOfRequestsEndsInFewRedraws) {
     for (int i = 0; i < 1000; ++i)
         widgetkit::reloadTimelines("JotbirdNotes", container());
     ASSERT_TRUE(serve->waitForDrawings("reload")) << serve->standardError();
-    serve->keepReading(quietPeriod);
-    // Three pictures per redraw.
-    EXPECT_LE(serve->drawingsFor("reload").size(), 3u * 10);
-    EXPECT_EQ(serve->drawingsFor("reload").size() % 3, 0u);
+    ASSERT_TRUE(serve->waitForQuiet(quietPeriod));
+    // Sending the burst takes milliseconds and one redraw of three pictures tens of them, so
+    // a host that drains its queue before drawing redraws once or twice.
+    const std::size_t pictures = serve->drawingsFor("reload").size();
+    EXPECT_LE(pictures, 3u * 5);
+    EXPECT_EQ(pictures % 3, 0u);
 }
 
 struct StopCase {
