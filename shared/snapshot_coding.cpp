@@ -20,6 +20,7 @@ struct Scalar {
     std::uint64_t unsignedInteger = 0;
     double floating = 0;
     std::string* string = nullptr;
+    bool integerOverflow = false;  // a literal without fraction or exponent beyond 64 bits
 };
 
 std::optional<std::int64_t> asInteger(const Scalar& v) {
@@ -32,8 +33,8 @@ std::optional<std::int64_t> asInteger(const Scalar& v) {
             return std::int64_t(v.unsignedInteger);
         case Scalar::Kind::floating:
             // 1.0 and 1e0 are integers written another way; 3.5 and 2^63 are not.
-            if (std::trunc(v.floating) != v.floating || v.floating < -twoPow63 ||
-                v.floating >= twoPow63)
+            if (v.integerOverflow || std::trunc(v.floating) != v.floating ||
+                v.floating < -twoPow63 || v.floating >= twoPow63)
                 return std::nullopt;
             return std::int64_t(v.floating);
         default:
@@ -206,8 +207,12 @@ struct SnapshotReader {
     bool number_unsigned(Json::number_unsigned_t v) {
         return scalar({.kind = Scalar::Kind::unsignedInteger, .unsignedInteger = v});
     }
-    bool number_float(Json::number_float_t v, const Json::string_t&) {
-        return scalar({.kind = Scalar::Kind::floating, .floating = v});
+    bool number_float(Json::number_float_t v, const Json::string_t& literal) {
+        // The reader hands over an integer literal as a double only when it overflows 64 bits;
+        // -9223372036854775809 rounds to -2^63 and must not pass for an integer.
+        const bool integerOverflow = literal.find_first_of(".eE") == Json::string_t::npos;
+        return scalar(
+            {.kind = Scalar::Kind::floating, .floating = v, .integerOverflow = integerOverflow});
     }
     bool string(Json::string_t& v) { return scalar({.kind = Scalar::Kind::string, .string = &v}); }
     bool binary(Json::binary_t&) { return false; }
@@ -238,9 +243,29 @@ void put(nlohmann::ordered_json& object, NotePreview::CodingKeys key, auto&& val
     object[std::string(stringValue(key))] = std::forward<decltype(value)>(value);
 }
 
+bool isJsonWhitespace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+// JSON whitespace around the value means nothing, yet the reader's lexer spends as long on a
+// byte of it as on a byte of text; padding is dropped here, a run of eight spaces at a time.
+std::string_view trimWhitespace(std::string_view text) {
+    constexpr std::string_view eightSpaces = "        ";
+    while (text.size() >= 8 && text.substr(0, 8) == eightSpaces)
+        text.remove_prefix(8);
+    while (!text.empty() && isJsonWhitespace(text.front()))
+        text.remove_prefix(1);
+    while (text.size() >= 8 && text.substr(text.size() - 8) == eightSpaces)
+        text.remove_suffix(8);
+    while (!text.empty() && isJsonWhitespace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 }  // namespace
 
 std::optional<WidgetSnapshot> decode(std::string_view utf8Json) {
+    utf8Json = trimWhitespace(utf8Json);
     SnapshotReader reader;
     const bool parsed = Json::sax_parse(utf8Json.begin(), utf8Json.end(), &reader,
                                         Json::input_format_t::json, /*strict=*/true);
