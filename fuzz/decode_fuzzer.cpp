@@ -1,12 +1,14 @@
-// Feeds arbitrary bytes to the snapshot decoder. Whatever decodes must re-encode (decoded
-// doubles are always finite), read back to an equal snapshot, and encode again to the same
-// bytes; the publish limits must give the same answer whether counting stops early or not.
+// Feeds arbitrary bytes to the snapshot decoder. Surrounding whitespace must not change the
+// result; whatever decodes must re-encode (decoded doubles are always finite), read back to
+// an equal snapshot, and encode again to the same bytes; the publish limits must give the
+// same answer whether counting stops early or not.
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "bridge/publish_limits.hpp"
@@ -41,6 +43,12 @@ void checkCharacterLimit(const std::string& text, std::size_t limit) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     auto snapshot = jotbird::decode(input);
+    // Whitespace around the value never changes the outcome (the decoder trims it itself).
+    // Checked on small inputs only, where a second decode costs little.
+    if (size <= 4096) {
+        const std::string padded = " \n\t\r        " + std::string(input) + "\r\n         \t ";
+        require(jotbird::decode(padded) == snapshot, "surrounding whitespace changed the result");
+    }
     if (!snapshot) return 0;
 
     for (const auto& note : snapshot->notes) {
