@@ -13,7 +13,8 @@ if [[ "${1:-}" == "--check" ]]; then
     packages+=(clang libclang-rt-14-dev)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
-    packages+=(hyperfine)
+    # Whole-process timings, and GNU time for the peak resident memory.
+    packages+=(hyperfine time)
 fi
 
 missing=()

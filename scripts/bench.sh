@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# Speed and memory of the publish path: the Google Benchmark of decoding, checking and
+# encoding, then whole-process timings of the bridge beside plain-tool baselines, then the
+# peak memory of "publish" fed 100 MB. Uses throwaway containers, never the user's own.
+#   scripts/bench.sh BUILD_DIR        (run by `make bench`)
+set -euo pipefail
+build=${1:?usage: bench.sh BUILD_DIR}
+build=$(cd "$build" && pwd)
+bridge="$build/bin/JotbirdWidgetBridge"
+micro="$build/bench/snapshot_bench"
+for tool in "$bridge" "$micro"; do
+    [[ -x "$tool" ]] || { echo "bench: $tool is missing; build $build first" >&2; exit 2; }
+done
+for tool in hyperfine /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "bench: $tool is missing (scripts/install-deps.sh --bench)" >&2; exit 2; }
+done
+
+echo "== machine: $(nproc) cores, $(uname -m), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')," \
+    "load average $(cut -d' ' -f1 /proc/loadavg)"
+
+echo
+echo "== decode + publish checks, and encode (Google Benchmark, median of 5)"
+"$micro" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    --benchmark_display_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|-+$|BM_.*_median)'
+
+# One scratch area on disk (beside the build) and one in memory, when there is a tmpfs.
+disk=$(mktemp -d "$build/bench-XXXXXX")
+memory=""
+if [[ -d /dev/shm && $(stat -f -c %T /dev/shm) == tmpfs ]]; then
+    memory=$(mktemp -d /dev/shm/jotbird-bench-XXXXXX)
+fi
+trap 'rm -rf "$disk" ${memory:+"$memory"}' EXIT
+
+# The heavier worst case: every command then handles the largest input and file there are.
+"$micro" --print-input=worst_sequences >"$disk/worst_sequences.json"
+input="$disk/worst_sequences.json"
+
+runs=(--warmup 20 --min-runs 300 --style basic)
+
+# Mean and standard deviation of each command of a hyperfine CSV, then each bridge command
+# as a multiple of each baseline (commands named "baseline: ...").
+report() {
+    awk -F, '
+        NR > 1 {
+            name[NR] = $1; mean[NR] = $2 * 1e6
+            printf "   %-40s %7.0f us +- %5.0f us\n", $1, $2 * 1e6, $3 * 1e6
+        }
+        END {
+            for (i = 2; i <= NR; i++) {
+                if (name[i] ~ /^baseline/) continue
+                for (j = 2; j <= NR; j++)
+                    if (name[j] ~ /^baseline/)
+                        printf "   %-40s %7.2fx %s\n", name[i], mean[i] / mean[j], substr(name[j], 11)
+            }
+        }' "$1"
+}
+
+# Times `publish` of the worst-case input in the container under $1, beside `cp` + `mv` of
+# the same file and beside the same two steps with each flush that publish makes (`sync` of
+# the file before the rename and of the directory after it).
+time_publish() {
+    local where=$1 label=$2
+    export XDG_DATA_HOME="$where/data"
+    local container="$XDG_DATA_HOME/group-containers/group.jotbird.notes"
+    "$bridge" publish <"$input" >/dev/null
+    local target="$container/widget-snapshot.json" temporary="$container/.copy.tmp"
+    echo
+    echo "== publish, $label ($(stat -f -c %T "$where"))"
+    # Through the shell, for the redirection and the &&; hyperfine subtracts its start-up.
+    hyperfine "${runs[@]}" --export-csv "$where/publish.csv" \
+        -n "publish" "$bridge publish < $input" \
+        -n "baseline: cp + mv" "cp $input $temporary && mv $temporary $target" \
+        -n "baseline: cp + sync + mv + sync dir" \
+        "cp $input $temporary && sync $temporary && mv $temporary $target && sync $container" \
+        >/dev/null 2>>"$disk/hyperfine.log"
+    report "$where/publish.csv"
+}
+
+export XDG_DATA_HOME="$disk/data"
+"$bridge" publish <"$input" >/dev/null
+stored="$XDG_DATA_HOME/group-containers/group.jotbird.notes/widget-snapshot.json"
+echo
+echo "== status and read of the stored worst case ($(wc -c <"$stored") bytes), beside cat of the file"
+hyperfine "${runs[@]}" -N --export-csv "$disk/read.csv" \
+    -n "status" "$bridge status" \
+    -n "read" "$bridge read" \
+    -n "baseline: cat" "cat $stored" >/dev/null 2>>"$disk/hyperfine.log"
+report "$disk/read.csv"
+
+time_publish "$disk" "on disk: every publish flushes file and directory"
+if [[ -n "$memory" ]]; then
+    time_publish "$memory" "in memory: the flushes cost next to nothing"
+fi
+
+echo
+echo "== peak resident memory (GNU time, max RSS)"
+export XDG_DATA_HOME="$disk/data"
+# GNU time's -o file holds a note on a non-zero exit ("Command exited ..."), then the figure.
+peak() { /usr/bin/time -f '%M' -o "$disk/rss" "$@" >/dev/null 2>&1 || true; tail -n 1 "$disk/rss"; }
+printf '   %-62s %6s KiB\n' "publish, 100 MB on standard input (refused: too large)" \
+    "$(head -c 100000000 /dev/zero | peak "$bridge" publish)"
+printf '   %-62s %6s KiB\n' "publish, worst-case input (stored)" "$(peak "$bridge" publish <"$input")"
+printf '   %-62s %6s KiB\n' "read" "$(peak "$bridge" read)"
+printf '   %-62s %6s KiB\n' "baseline: cat, 100 MB on standard input" \
+    "$(head -c 100000000 /dev/zero | peak cat)"
+
+if grep -q outliers "$disk/hyperfine.log" 2>/dev/null; then
+    echo
+    echo "note: hyperfine saw statistical outliers; figures are steadier on an idle machine"
+fi
