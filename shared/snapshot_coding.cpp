@@ -10,8 +10,9 @@ namespace {
 
 using Json = nlohmann::json;
 
-// 2^63 as a double: the first value past the signed 64-bit range.
-constexpr double twoPow63 = 9223372036854775808.0;
+// Up to 2^53 every integer has a double of its own, so a number written as 1.0 or 1e3 can be
+// taken for the integer it shows; past it, the double may already be a neighbour.
+constexpr double twoPow53 = 9007199254740992.0;
 
 // A JSON value as the decoder sees it, before it is put into a field.
 struct Scalar {
@@ -20,7 +21,6 @@ struct Scalar {
     std::uint64_t unsignedInteger = 0;
     double floating = 0;
     std::string* string = nullptr;
-    bool integerOverflow = false;  // a literal without fraction or exponent beyond 64 bits
 };
 
 std::optional<std::int64_t> asInteger(const Scalar& v) {
@@ -32,9 +32,9 @@ std::optional<std::int64_t> asInteger(const Scalar& v) {
                 return std::nullopt;
             return std::int64_t(v.unsignedInteger);
         case Scalar::Kind::floating:
-            // 1.0 and 1e0 are integers written another way; 3.5 and 2^63 are not.
-            if (v.integerOverflow || std::trunc(v.floating) != v.floating ||
-                v.floating < -twoPow63 || v.floating >= twoPow63)
+            // 1.0 and 1e0 are integers written another way; 3.5 is not. The reader also
+            // hands over integer literals beyond 64 bits this way, which the bound refuses.
+            if (std::trunc(v.floating) != v.floating || std::fabs(v.floating) > twoPow53)
                 return std::nullopt;
             return std::int64_t(v.floating);
         default:
@@ -207,12 +207,8 @@ struct SnapshotReader {
     bool number_unsigned(Json::number_unsigned_t v) {
         return scalar({.kind = Scalar::Kind::unsignedInteger, .unsignedInteger = v});
     }
-    bool number_float(Json::number_float_t v, const Json::string_t& literal) {
-        // The reader hands over an integer literal as a double only when it overflows 64 bits;
-        // -9223372036854775809 rounds to -2^63 and must not pass for an integer.
-        const bool integerOverflow = literal.find_first_of(".eE") == Json::string_t::npos;
-        return scalar(
-            {.kind = Scalar::Kind::floating, .floating = v, .integerOverflow = integerOverflow});
+    bool number_float(Json::number_float_t v, const Json::string_t&) {
+        return scalar({.kind = Scalar::Kind::floating, .floating = v});
     }
     bool string(Json::string_t& v) { return scalar({.kind = Scalar::Kind::string, .string = &v}); }
     bool binary(Json::binary_t&) { return false; }
