@@ -1,10 +1,264 @@
 #include "platform/ui/drawing.hpp"
 
-namespace ui {
+#include <pango/pangocairo.h>
 
-std::error_code drawPNG(const LaidOutView&, const Canvas&, const std::filesystem::path&,
-                        PixelSize*) {
-    return std::make_error_code(std::errc::function_not_supported);
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/ui/cairo_handles.hpp"
+#include "platform/ui/png_file.hpp"
+#include "platform/ui/symbols.hpp"
+#include "platform/ui/system_colors.hpp"
+#include "platform/ui/text_shaping.hpp"
+
+namespace ui {
+namespace {
+
+// Cairo's image surfaces hold at most this many pixels a side.
+constexpr int maxPixels = 32767;
+
+// Redaction placeholders: a bar over where the glyphs would be.
+constexpr double placeholderOpacity = 0.3;
+constexpr double placeholderHeightPerPoint = 0.7;
+constexpr double placeholderCornerRadius = 2;
+
+void setSource(cairo_t* cairo, Color color) {
+    cairo_set_source_rgba(cairo, color.red, color.green, color.blue, color.opacity);
+}
+
+Color foreground(const LaidOutView& node) {
+    return node.color.value_or(primaryLabel(node.colorScheme));
+}
+
+void appendPath(cairo_t* cairo, const Path& path) {
+    for (const Path::Element& element : path.elements) {
+        switch (element.kind) {
+            case Path::Element::Kind::move:
+                cairo_move_to(cairo, element.point.x, element.point.y);
+                break;
+            case Path::Element::Kind::line:
+                cairo_line_to(cairo, element.point.x, element.point.y);
+                break;
+            case Path::Element::Kind::curve:
+                cairo_curve_to(cairo, element.control1.x, element.control1.y, element.control2.x,
+                               element.control2.y, element.point.x, element.point.y);
+                break;
+            case Path::Element::Kind::close:
+                cairo_close_path(cairo);
+                break;
+        }
+    }
+}
+
+void roundedRectangle(cairo_t* cairo, const CGRect& rect, double radius) {
+    const double x = rect.origin.x, y = rect.origin.y;
+    const double w = rect.size.width, h = rect.size.height;
+    radius = std::min({radius, w / 2, h / 2});
+    cairo_new_sub_path(cairo);
+    cairo_arc(cairo, x + w - radius, y + radius, radius, -std::numbers::pi / 2, 0);
+    cairo_arc(cairo, x + w - radius, y + h - radius, radius, 0, std::numbers::pi / 2);
+    cairo_arc(cairo, x + radius, y + h - radius, radius, std::numbers::pi / 2, std::numbers::pi);
+    cairo_arc(cairo, x + radius, y + radius, radius, std::numbers::pi, 3 * std::numbers::pi / 2);
+    cairo_close_path(cairo);
+}
+
+// A thin line across the frame's long axis, centred on its short one.
+void drawDivider(cairo_t* cairo, const LaidOutView& node) {
+    const CGRect& f = node.frame;
+    const bool horizontal = f.size.width >= f.size.height;
+    if (horizontal)
+        cairo_rectangle(cairo, f.origin.x, CGRectGetMidY(f) - 0.5, f.size.width, 1);
+    else
+        cairo_rectangle(cairo, CGRectGetMidX(f) - 0.5, f.origin.y, 1, f.size.height);
+    setSource(cairo, node.color.value_or(separator(node.colorScheme)));
+    cairo_fill(cairo);
+}
+
+// The outline to fill or stroke: the one layout placed, else the shape's own in its frame
+// (inset by half the line so that a stroke stays inside the edge).
+Path outline(const LaidOutView& node) {
+    if (node.path) return *node.path;
+    const double inset = node.strokeWidth / 2;
+    const CGRect box{{node.frame.origin.x + inset, node.frame.origin.y + inset},
+                     {std::max(0.0, node.frame.size.width - 2 * inset),
+                      std::max(0.0, node.frame.size.height - 2 * inset)}};
+    if (node.kind == ViewKind::Circle) {
+        const double side = std::min(box.size.width, box.size.height);
+        return Path::ellipseIn(
+            {{CGRectGetMidX(box) - side / 2, CGRectGetMidY(box) - side / 2}, {side, side}});
+    }
+    Path path;
+    path.move(box.origin);
+    path.addLine({CGRectGetMaxX(box), CGRectGetMinY(box)});
+    path.addLine({CGRectGetMaxX(box), CGRectGetMaxY(box)});
+    path.addLine({CGRectGetMinX(box), CGRectGetMaxY(box)});
+    path.closeSubpath();
+    return path;
+}
+
+void drawShape(cairo_t* cairo, const LaidOutView& node) {
+    if (!node.fillStyle && node.strokeWidth <= 0) return;
+    const Path path = outline(node);
+    cairo_save(cairo);
+    cairo_new_path(cairo);
+    appendPath(cairo, path);
+    setSource(cairo, foreground(node));
+    if (node.fillStyle) {
+        cairo_set_fill_rule(
+            cairo, node.fillStyle->eoFill ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo_set_antialias(
+            cairo, node.fillStyle->antialiased ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        cairo_fill_preserve(cairo);
+    }
+    if (node.strokeWidth > 0) {
+        cairo_set_line_width(cairo, node.strokeWidth);
+        cairo_stroke_preserve(cairo);
+    }
+    cairo_new_path(cairo);
+    cairo_restore(cairo);
+}
+
+// The bitmap stretched over the frame (layout has already fitted the frame to its aspect);
+// nothing when the file cannot be decoded.
+void drawImage(cairo_t* cairo, const LaidOutView& node) {
+    const CGRect& f = node.frame;
+    if (!node.image || f.size.width <= 0 || f.size.height <= 0) return;
+    const CairoSurfacePtr bitmap = readPNG(node.image->file);
+    if (!bitmap) return;
+    const int width = cairo_image_surface_get_width(bitmap.get());
+    const int height = cairo_image_surface_get_height(bitmap.get());
+    if (width <= 0 || height <= 0) return;
+
+    cairo_save(cairo);
+    cairo_rectangle(cairo, f.origin.x, f.origin.y, f.size.width, f.size.height);
+    cairo_clip(cairo);
+    cairo_translate(cairo, f.origin.x, f.origin.y);
+    cairo_scale(cairo, f.size.width / width, f.size.height / height);
+    cairo_set_source_surface(cairo, bitmap.get(), 0, 0);
+    cairo_pattern_t* pattern = cairo_get_source(cairo);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_BEST);
+    // Edge pixels repeat outwards, so the picture's border does not fade into the background.
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    cairo_paint(cairo);
+    cairo_restore(cairo);
+}
+
+// The placeholder that stands for a private text: a rounded bar as wide as the text's frame.
+void drawPlaceholder(cairo_t* cairo, const CGRect& frame, const Font& font, Color color) {
+    const double height = std::min(frame.size.height, font.size * placeholderHeightPerPoint);
+    if (frame.size.width <= 0 || height <= 0) return;
+    roundedRectangle(
+        cairo, {{frame.origin.x, CGRectGetMidY(frame) - height / 2}, {frame.size.width, height}},
+        placeholderCornerRadius);
+    color.opacity *= placeholderOpacity;
+    setSource(cairo, color);
+    cairo_fill(cairo);
+}
+
+// One line of text, set by the same shaping code that measured it, centred vertically in its
+// frame; cut with an ellipsis at the frame's width when layout found it too long.
+void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
+                  const LaidOutView& node, bool redacted) {
+    const Font font = node.font.value_or(Font{});
+    const Color color = foreground(node);
+    if (redacted && node.privacySensitive) return drawPlaceholder(cairo, frame, font, color);
+    if (text.empty() || frame.size.width <= 0) return;
+
+    const std::optional<double> ellipsizeWidth =
+        node.truncated ? std::optional<double>(frame.size.width) : std::nullopt;
+    const PangoLayoutPtr layout =
+        makeTextLayout(cairo, text, TextStyle{font, node.monospacedDigit}, ellipsizeWidth);
+    if (!layout) return;
+    int width = 0, height = 0;
+    pango_layout_get_size(layout.get(), &width, &height);
+    const double lineHeight = double(height) / PANGO_SCALE;
+
+    cairo_save(cairo);
+    setSource(cairo, color);
+    cairo_move_to(cairo, frame.origin.x, CGRectGetMidY(frame) - lineHeight / 2);
+    pango_cairo_show_layout(cairo, layout.get());
+    cairo_restore(cairo);
+}
+
+void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
+    if (node.containerBackground) {
+        cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
+        setSource(cairo, *node.containerBackground);
+        cairo_fill(cairo);
+    }
+    switch (node.kind) {
+        case ViewKind::Divider:
+            drawDivider(cairo, node);
+            break;
+        case ViewKind::Circle:
+        case ViewKind::Rectangle:
+        case ViewKind::Shape:
+            drawShape(cairo, node);
+            break;
+        case ViewKind::Image:
+            // A label's symbol comes as an image child of the label, named, not loaded.
+            if (node.image)
+                drawImage(cairo, node);
+            else if (node.symbol)
+                drawSymbol(cairo, *node.symbol, node.frame, node.font.value_or(Font{}),
+                           foreground(node));
+            break;
+        case ViewKind::Text:
+            if (node.text) drawTextLine(cairo, *node.text, node.frame, node, canvas.redacted);
+            break;
+        default:
+            break;
+    }
+    for (const LaidOutView& child : node.children)
+        drawNode(cairo, child, canvas);
+}
+
+// Pixels for `points` at `scale`, rounded up so the whole widget fits; nothing when it cannot
+// be an image surface.
+std::optional<int> pixelCount(double points, double scale) {
+    const double pixels = std::ceil(points * scale - 1e-9);
+    if (!std::isfinite(pixels) || pixels < 1 || pixels > maxPixels) return std::nullopt;
+    return int(pixels);
+}
+
+std::error_code draw(const LaidOutView& root, const Canvas& canvas,
+                     const std::filesystem::path& file, PixelSize* written) {
+    if (!std::isfinite(canvas.scale) || canvas.scale <= 0)
+        return std::make_error_code(std::errc::invalid_argument);
+    const auto width = pixelCount(canvas.size.width, canvas.scale);
+    const auto height = pixelCount(canvas.size.height, canvas.scale);
+    if (!width || !height) return std::make_error_code(std::errc::value_too_large);
+
+    const CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, *width, *height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return std::make_error_code(std::errc::not_enough_memory);
+    {
+        const CairoPtr cairo(cairo_create(surface.get()));
+        cairo_scale(cairo.get(), canvas.scale, canvas.scale);
+        cairo_rectangle(cairo.get(), 0, 0, canvas.size.width, canvas.size.height);
+        setSource(cairo.get(), canvas.background);
+        cairo_fill(cairo.get());
+        drawNode(cairo.get(), root, canvas);
+        if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS)
+            return std::make_error_code(std::errc::not_enough_memory);
+    }
+    cairo_surface_flush(surface.get());
+    if (auto error = writePNGAtomically(surface.get(), file)) return error;
+    if (written) *written = {*width, *height};
+    return {};
+}
+
+}  // namespace
+
+std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
+                        const std::filesystem::path& file, PixelSize* written) {
+    try {
+        return draw(root, canvas, file, written);
+    } catch (...) {
+        // Drawing never fails its caller with an exception: out of memory is an error code.
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
 }
 
 }  // namespace ui
