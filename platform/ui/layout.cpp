@@ -29,20 +29,21 @@ CGSize baseSize(const Layer& base, ProposedSize proposal, Pass& pass) {
     return sizeThatFits(Layer::whole(base.view->children.front(), base.inherited), proposal, pass);
 }
 
-void placeBase(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& node) {
+void placeBase(const Layer& base, const Placement& placement, Pass& pass, LaidOutView& node) {
     const View& view = *base.view;
+    const CGRect& rect = placement.rect;
     node.frame = rect;
     node.colorScheme = base.inherited.colorScheme;
     node.id = view.id;
     if (const auto* url = view.modifier<WidgetURL>()) node.url = url->url;
     if (const auto* background = view.modifier<ContainerBackground>())
         node.containerBackground = background->color;
-    if (isStack(view.kind)) return placeStack(base, rect, pass, node);
+    if (isStack(view.kind)) return placeStack(base, placement, pass, node);
     if (!isTransparent(view.kind)) return placeLeaf(base, rect, pass, node);
     if (view.kind == ViewKind::Link) node.url = view.destination;
     if (!view.children.empty())
         node.children.push_back(
-            placeView(Layer::whole(view.children.front(), base.inherited), rect, pass));
+            placeView(Layer::whole(view.children.front(), base.inherited), placement, pass));
 }
 
 }  // namespace
@@ -72,17 +73,17 @@ CGSize sizeThatFits(const Layer& layer, ProposedSize proposal, Pass& pass) {
     return sizeThatFits(peel(layer), proposal, pass);
 }
 
-void place(const Layer& layer, const CGRect& rect, Pass& pass, LaidOutView& node) {
-    if (layer.depth == 0) return placeBase(layer, rect, pass, node);
-    if (placeModifier(layer, rect, pass, node)) return;
-    place(peel(layer), rect, pass, node);
+void place(const Layer& layer, const Placement& placement, Pass& pass, LaidOutView& node) {
+    if (layer.depth == 0) return placeBase(layer, placement, pass, node);
+    if (placeModifier(layer, placement, pass, node)) return;
+    place(peel(layer), placement, pass, node);
 }
 
-LaidOutView placeView(const Layer& layer, const CGRect& rect, Pass& pass) {
+LaidOutView placeView(const Layer& layer, const Placement& placement, Pass& pass) {
     LaidOutView node;
     node.kind = layer.view->kind;
-    node.layoutFrame = rect;
-    place(layer, rect, pass, node);
+    node.layoutFrame = placement.rect;
+    place(layer, placement, pass, node);
     return node;
 }
 
@@ -107,9 +108,10 @@ LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValu
     Inherited inherited;
     inherited.colorScheme = environment.colorScheme;
     const Layer layer = Layer::whole(root, inherited);
-    const CGSize size = sizeThatFits(layer, ProposedSize::of(bounds.size), pass);
+    const ProposedSize proposal = ProposedSize::of(bounds.size);
+    const CGSize size = sizeThatFits(layer, proposal, pass);
     // The host centres the view in the space it has.
-    return placeView(layer, aligned(size, bounds, Alignment::center()), pass);
+    return placeView(layer, {aligned(size, bounds, Alignment::center()), proposal}, pass);
 }
 
 }  // namespace ui

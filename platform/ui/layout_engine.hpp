@@ -60,15 +60,22 @@ Inherited applyEnvironment(Inherited inherited, const Modifier& modifier);
 // The layer inside the outermost remaining modifier.
 Layer peel(const Layer& layer);
 
+// Where a parent puts a view: the size the view picked for `proposal`, at its place. Children
+// are offered again what they were offered when sized, as the toolkit does.
+struct Placement {
+    CGRect rect;
+    ProposedSize proposal;
+};
+
 CGSize sizeThatFits(const Layer& layer, ProposedSize proposal, Pass& pass);
-// Places a view with all its modifiers in `rect`, the size it picked.
-LaidOutView placeView(const Layer& layer, const CGRect& rect, Pass& pass);
+// Places a view with all its modifiers.
+LaidOutView placeView(const Layer& layer, const Placement& placement, Pass& pass);
 // Places what is left of a view under its modifiers into `node`.
-void place(const Layer& layer, const CGRect& rect, Pass& pass, LaidOutView& node);
+void place(const Layer& layer, const Placement& placement, Pass& pass, LaidOutView& node);
 
 // Stacks.
 CGSize stackSize(const Layer& base, ProposedSize proposal, Pass& pass);
-void placeStack(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& node);
+void placeStack(const Layer& base, const Placement& placement, Pass& pass, LaidOutView& node);
 
 // Views without children of their own in the declarative tree.
 CGSize leafSize(const Layer& base, ProposedSize proposal, Pass& pass);
@@ -76,7 +83,7 @@ void placeLeaf(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& n
 
 // Layout modifiers: frames, padding, fixed size, aspect fit. Nothing for the others.
 std::optional<CGSize> modifierSize(const Layer& layer, ProposedSize proposal, Pass& pass);
-bool placeModifier(const Layer& layer, const CGRect& rect, Pass& pass, LaidOutView& node);
+bool placeModifier(const Layer& layer, const Placement& placement, Pass& pass, LaidOutView& node);
 
 // Helpers.
 CGRect aligned(CGSize size, const CGRect& in, Alignment alignment);

@@ -84,7 +84,7 @@ ProposedSize fitted(const Layer& child, ProposedSize proposal, Pass& pass) {
 void placeAligned(const Layer& child, ProposedSize proposal, const CGRect& rect,
                   Alignment alignment, Pass& pass, LaidOutView& node) {
     const CGSize size = sizeThatFits(child, proposal, pass);
-    place(child, aligned(size, rect, alignment), pass, node);
+    place(child, {aligned(size, rect, alignment), proposal}, pass, node);
 }
 
 }  // namespace
@@ -111,16 +111,17 @@ std::optional<CGSize> modifierSize(const Layer& layer, ProposedSize proposal, Pa
     return std::nullopt;
 }
 
-bool placeModifier(const Layer& layer, const CGRect& rect, Pass& pass, LaidOutView& node) {
+bool placeModifier(const Layer& layer, const Placement& placement, Pass& pass, LaidOutView& node) {
     const Modifier& modifier = layer.view->modifiers[layer.depth - 1];
     const Layer child = peel(layer);
-    const ProposedSize proposal = ProposedSize::of(rect.size);
+    const CGRect& rect = placement.rect;
+    const ProposedSize& proposal = placement.proposal;
     if (const auto* frame = std::get_if<FixedFrame>(&modifier))
         placeAligned(child, innerProposal(*frame, proposal), rect, frame->alignment, pass, node);
     else if (const auto* frame = std::get_if<FlexibleFrame>(&modifier))
         placeAligned(child, innerProposal(*frame, proposal), rect, frame->alignment, pass, node);
     else if (const auto* padding = std::get_if<Padding>(&modifier))
-        place(child, inset(rect, padding->insets), pass, node);
+        place(child, {inset(rect, padding->insets), innerProposal(*padding, proposal)}, pass, node);
     else if (const auto* fixed = std::get_if<FixedSize>(&modifier))
         placeAligned(child, innerProposal(*fixed, proposal), rect, Alignment::center(), pass, node);
     else if (std::holds_alternative<ScaledToFit>(modifier))

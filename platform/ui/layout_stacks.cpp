@@ -78,16 +78,26 @@ bool isSpacer(const Item& item) {
     return item.layer.view->kind == ViewKind::Spacer;
 }
 
+// What a child was offered and the size it picked.
+struct Offer {
+    ProposedSize proposal;
+    CGSize size;
+};
+
+Offer offer(const Item& item, ProposedSize proposal, Pass& pass) {
+    return {proposal, sizeThatFits(item.layer, proposal, pass)};
+}
+
 // Offers each of `which` (in that order) an equal share of what is left; returns what is
 // left after them.
 double share(const std::vector<Item>& items, const std::vector<std::size_t>& which,
              double remaining, ProposedSize proposal, Axis axis, Pass& pass,
-             std::vector<CGSize>& sizes) {
+             std::vector<Offer>& offers) {
     for (std::size_t k = 0; k < which.size(); ++k) {
         const std::size_t i = which[k];
-        const double offer = std::max(0.0, remaining) / double(which.size() - k);
-        sizes[i] = sizeThatFits(items[i].layer, withAlong(proposal, axis, offer), pass);
-        if (std::isfinite(remaining)) remaining -= along(sizes[i], axis);
+        const double length = std::max(0.0, remaining) / double(which.size() - k);
+        offers[i] = offer(items[i], withAlong(proposal, axis, length), pass);
+        if (std::isfinite(remaining)) remaining -= along(offers[i].size, axis);
     }
     return remaining;
 }
@@ -95,14 +105,14 @@ double share(const std::vector<Item>& items, const std::vector<std::size_t>& whi
 // The size each child picks, in the stack's order. Spacers keep their minimum lengths while
 // the other children share the space, least flexible first; then the spacers share what is
 // left.
-std::vector<CGSize> allocate(const std::vector<Item>& items, ProposedSize proposal, Axis axis,
-                             double spacing, Pass& pass) {
-    std::vector<CGSize> sizes(items.size());
+std::vector<Offer> allocate(const std::vector<Item>& items, ProposedSize proposal, Axis axis,
+                            double spacing, Pass& pass) {
+    std::vector<Offer> offers(items.size());
     const std::optional<double> offered = along(proposal, axis);
     if (!offered) {
         for (std::size_t i = 0; i < items.size(); ++i)
-            sizes[i] = sizeThatFits(items[i].layer, proposal, pass);
-        return sizes;
+            offers[i] = offer(items[i], proposal, pass);
+        return offers;
     }
     std::vector<std::size_t> views, spacers;
     std::vector<double> flex(items.size());
@@ -121,18 +131,18 @@ std::vector<CGSize> allocate(const std::vector<Item>& items, ProposedSize propos
                      [&](std::size_t a, std::size_t b) { return flex[a] < flex[b]; });
     const double gaps = spacing * double(items.empty() ? 0 : items.size() - 1);
     const double left =
-        share(items, views, *offered - gaps - reserved, proposal, axis, pass, sizes);
-    share(items, spacers, left + reserved, proposal, axis, pass, sizes);
-    return sizes;
+        share(items, views, *offered - gaps - reserved, proposal, axis, pass, offers);
+    share(items, spacers, left + reserved, proposal, axis, pass, offers);
+    return offers;
 }
 
-CGSize total(const std::vector<CGSize>& sizes, Axis axis, double spacing) {
+CGSize total(const std::vector<Offer>& offers, Axis axis, double spacing) {
     double length = 0, thickness = 0;
-    for (const CGSize& size : sizes) {
-        length += along(size, axis);
-        thickness = std::max(thickness, across(size, axis));
+    for (const Offer& offer : offers) {
+        length += along(offer.size, axis);
+        thickness = std::max(thickness, across(offer.size, axis));
     }
-    if (!sizes.empty()) length += spacing * double(sizes.size() - 1);
+    if (!offers.empty()) length += spacing * double(offers.size() - 1);
     return axis == Axis::horizontal ? CGSize{length, thickness} : CGSize{thickness, length};
 }
 
@@ -180,18 +190,19 @@ CGSize stackSize(const Layer& base, ProposedSize proposal, Pass& pass) {
     return total(allocate(itemsOf(base, axis), proposal, axis, spacing, pass), axis, spacing);
 }
 
-void placeStack(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& node) {
+void placeStack(const Layer& base, const Placement& placement, Pass& pass, LaidOutView& node) {
     const Axis axis = axisOf(base.view->kind);
     const double spacing = spacingOf(*base.view);
     const std::vector<Item> items = itemsOf(base, axis);
-    const std::vector<CGSize> sizes =
-        allocate(items, ProposedSize::of(rect.size), axis, spacing, pass);
+    const std::vector<Offer> offers = allocate(items, placement.proposal, axis, spacing, pass);
     double offset = 0;
     std::optional<std::size_t> lastGroup;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const CGRect where = childRect(sizes[i], offset, rect, axis, base.view->alignment);
-        adopt(node, placeView(items[i].layer, where, pass), items[i], lastGroup);
-        offset += along(sizes[i], axis) + spacing;
+        const CGRect where =
+            childRect(offers[i].size, offset, placement.rect, axis, base.view->alignment);
+        adopt(node, placeView(items[i].layer, {where, offers[i].proposal}, pass), items[i],
+              lastGroup);
+        offset += along(offers[i].size, axis) + spacing;
     }
 }
 
