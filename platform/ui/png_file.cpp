@@ -47,12 +47,16 @@ Rows straightRows(cairo_surface_t* surface) {
         for (int x = 0; x < rows.width; ++x) {
             const std::uint32_t p = pixel(x, y);
             const unsigned a = p >> 24;
-            auto straight = [a](unsigned c) {
-                return static_cast<unsigned char>(a == 0 ? 0 : (c * 255 + a / 2) / a);
-            };
-            *out++ = straight((p >> 16) & 0xff);
-            *out++ = straight((p >> 8) & 0xff);
-            *out++ = straight(p & 0xff);
+            unsigned r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+            // Opaque pixels, nearly all of a widget, need no division.
+            if (a != 0xff && a != 0) {
+                r = (r * 255 + a / 2) / a;
+                g = (g * 255 + a / 2) / a;
+                b = (b * 255 + a / 2) / a;
+            }
+            *out++ = static_cast<unsigned char>(r);
+            *out++ = static_cast<unsigned char>(g);
+            *out++ = static_cast<unsigned char>(b);
             if (rows.hasAlpha) *out++ = static_cast<unsigned char>(a);
         }
     }
@@ -106,6 +110,7 @@ std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesyst
     cairo_surface_flush(surface);
     const Rows rows = straightRows(surface);
     std::string bytes;
+    bytes.reserve(rows.bytes.size() / 8);
     if (!encode(rows, &bytes)) return std::make_error_code(std::errc::not_enough_memory);
     return foundation::writeFileAtomically(file, bytes);
 }
