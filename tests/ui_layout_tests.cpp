@@ -554,6 +554,16 @@ TEST(Layout, LinkTakesTheFrameOfItsLabel) {
     expectRect(link.children[0].frame, {{30, 2}, {40, 20}});
 }
 
+TEST(Layout, RootReportsTheWidgetURLSetBelowIt) {
+    const View view =
+        AnyView(VStack(Alignment::leading(), 0, {Link("jotbird-open://new", box(10, 10))})
+                    .widgetURL("jotbird-open://home"));
+    const LaidOutView root = layOut(view, {100, 100});
+    EXPECT_EQ(root.url, "jotbird-open://home");
+    EXPECT_EQ(root.children[0].url, "jotbird-open://home");
+    EXPECT_FALSE(layOut(AnyView(Link("jotbird-open://new", box(10, 10))), {20, 20}).url);
+}
+
 TEST(Layout, ContainerBackgroundAndSchemeAreRecorded) {
     const View view = AnyView(VStack(Alignment::leading(), 0, {Divider()})
                                   .environment(ColorScheme::dark)

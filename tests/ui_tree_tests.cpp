@@ -385,11 +385,13 @@ TEST(TreeGeometry, LegacyHasNoBackgroundAndTheFourteenPointPadding) {
     program.publish(rowsSnapshot());
     const Json legacy = program.answer({"tree", "--family", "medium", "--legacy"});
     EXPECT_EQ(legacy["type"], "VStack");
+    EXPECT_EQ(legacy["url"], "jotbird-open://home");
     EXPECT_EQ(rectOf(legacy).x, 0);
     EXPECT_EQ(rectOf(legacy).width, 364);
     EXPECT_EQ(rectOf(content(legacy)["children"][0]).x, 14);
     const Json modern = program.answer({"tree", "--family", "medium"});
     EXPECT_EQ(modern["type"], "AnyView");
+    EXPECT_EQ(modern["url"], "jotbird-open://home");
     EXPECT_EQ(rectOf(content(modern)["children"][0]).x, 16);
 }
 

@@ -46,6 +46,14 @@ void placeBase(const Layer& base, const Placement& placement, Pass& pass, LaidOu
             placeView(Layer::whole(view.children.front(), base.inherited), placement, pass));
 }
 
+// The outermost widget URL set in the tree, links aside.
+std::optional<std::string> widgetURLIn(const LaidOutView& node) {
+    if (node.kind != ViewKind::Link && node.url) return node.url;
+    for (const LaidOutView& child : node.children)
+        if (auto url = widgetURLIn(child)) return url;
+    return std::nullopt;
+}
+
 }  // namespace
 
 Inherited applyEnvironment(Inherited inherited, const Modifier& modifier) {
@@ -111,7 +119,11 @@ LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValu
     const ProposedSize proposal = ProposedSize::of(bounds.size);
     const CGSize size = sizeThatFits(layer, proposal, pass);
     // The host centres the view in the space it has.
-    return placeView(layer, {aligned(size, bounds, Alignment::center()), proposal}, pass);
+    LaidOutView laidOut =
+        placeView(layer, {aligned(size, bounds, Alignment::center()), proposal}, pass);
+    // A widget URL set anywhere is the whole widget's, so the root reports it too.
+    if (laidOut.kind != ViewKind::Link) laidOut.url = widgetURLIn(laidOut);
+    return laidOut;
 }
 
 }  // namespace ui
