@@ -149,13 +149,15 @@ const Json& textNamed(const Json& root, const std::string& text) {
 // ---------------------------------------------------------------------------------------------
 // Running the programs
 
-class WidgetProgram {
-public:
+// A container of its own, and the two programs run against it.
+struct WidgetProgram {
+    testsupport::TemporaryDirectory home;
+
     void publish(const Json& snapshot) {
         testsupport::ProcessOptions options;
         options.arguments = {"publish"};
         options.standardInput = snapshot.dump();
-        options.environment = {{"XDG_DATA_HOME", home_.path().string()}};
+        options.environment = {{"XDG_DATA_HOME", home.path().string()}};
         const auto result = testsupport::runProcess(bridgeProgram, options);
         ASSERT_EQ(result.standardOutput, "{\"ok\":true}\n") << testsupport::describe(result);
     }
@@ -164,7 +166,7 @@ public:
         testsupport::ProcessOptions options;
         options.arguments = arguments;
         // A known clock and no translations: times in UTC on a 24-hour clock, keys as shown.
-        options.environment = {{"XDG_DATA_HOME", home_.path().string()},
+        options.environment = {{"XDG_DATA_HOME", home.path().string()},
                                {"TZ", "UTC"},
                                {"LANG", std::nullopt},
                                {"LC_ALL", std::nullopt},
@@ -176,9 +178,6 @@ public:
         EXPECT_EQ(result.standardOutput.find('\n'), result.standardOutput.size() - 1);
         return Json::parse(result.standardOutput);
     }
-
-private:
-    testsupport::TemporaryDirectory home_;
 };
 
 struct Family {

@@ -102,9 +102,33 @@ double share(const std::vector<Item>& items, const std::vector<std::size_t>& whi
     return remaining;
 }
 
+// The order in which children are offered space: the views from the least to the most
+// flexible, then the spacers; and the length the spacers keep back for their minimums.
+struct Order {
+    std::vector<std::size_t> views, spacers;
+    double reserved = 0;
+};
+
+Order orderOf(const std::vector<Item>& items, ProposedSize proposal, Axis axis, Pass& pass) {
+    Order order;
+    std::vector<double> flex(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (isSpacer(items[i])) {
+            order.spacers.push_back(i);
+            order.reserved +=
+                along(sizeThatFits(items[i].layer, withAlong(proposal, axis, 0), pass), axis);
+        } else {
+            order.views.push_back(i);
+            flex[i] = flexibility(items[i], proposal, axis, pass);
+        }
+    }
+    std::stable_sort(order.views.begin(), order.views.end(),
+                     [&](std::size_t a, std::size_t b) { return flex[a] < flex[b]; });
+    return order;
+}
+
 // The size each child picks, in the stack's order. Spacers keep their minimum lengths while
-// the other children share the space, least flexible first; then the spacers share what is
-// left.
+// the other children share the space; then the spacers share what is left.
 std::vector<Offer> allocate(const std::vector<Item>& items, ProposedSize proposal, Axis axis,
                             double spacing, Pass& pass) {
     std::vector<Offer> offers(items.size());
@@ -114,25 +138,11 @@ std::vector<Offer> allocate(const std::vector<Item>& items, ProposedSize proposa
             offers[i] = offer(items[i], proposal, pass);
         return offers;
     }
-    std::vector<std::size_t> views, spacers;
-    std::vector<double> flex(items.size());
-    double reserved = 0;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (isSpacer(items[i])) {
-            spacers.push_back(i);
-            reserved +=
-                along(sizeThatFits(items[i].layer, withAlong(proposal, axis, 0), pass), axis);
-        } else {
-            views.push_back(i);
-            flex[i] = flexibility(items[i], proposal, axis, pass);
-        }
-    }
-    std::stable_sort(views.begin(), views.end(),
-                     [&](std::size_t a, std::size_t b) { return flex[a] < flex[b]; });
+    const Order order = orderOf(items, proposal, axis, pass);
     const double gaps = spacing * double(items.empty() ? 0 : items.size() - 1);
     const double left =
-        share(items, views, *offered - gaps - reserved, proposal, axis, pass, offers);
-    share(items, spacers, left + reserved, proposal, axis, pass, offers);
+        share(items, order.views, *offered - gaps - order.reserved, proposal, axis, pass, offers);
+    share(items, order.spacers, left + order.reserved, proposal, axis, pass, offers);
     return offers;
 }
 
