@@ -171,7 +171,11 @@ std::string render(const WidgetRuntime& runtime, const Command& command) {
     ui::PixelSize pixels;
     if (auto error = ui::drawPNG(root, canvasFor(request), command.png, &pixels))
         throw std::system_error(error, "cannot write " + command.png);
-    return Json{{"png", command.png}, {"width", pixels.width}, {"height", pixels.height}}.dump();
+    nlohmann::ordered_json written;
+    written["png"] = command.png;
+    written["width"] = pixels.width;
+    written["height"] = pixels.height;
+    return written.dump();
 }
 
 std::string click(const WidgetRuntime& runtime, const Command& command) {
