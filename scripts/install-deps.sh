@@ -13,8 +13,9 @@ if [[ "${1:-}" == "--check" ]]; then
     packages+=(clang libclang-rt-14-dev)
 fi
 if [[ "${1:-}" == "--bench" ]]; then
-    # Whole-process timings, and GNU time for the peak resident memory.
-    packages+=(hyperfine time)
+    # Whole-process timings, GNU time for the peak resident memory, and python3 for the
+    # script that watches serve's pictures (bench-serve.sh).
+    packages+=(hyperfine time python3)
 fi
 
 missing=()
