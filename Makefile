@@ -13,6 +13,7 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # Sanitizer build of everything, its tests, then a bounded run of every fuzz target.
+check: export LSAN_OPTIONS = suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0
 check:
 	scripts/install-deps.sh --check
 	cmake -S . -B $(CHECK_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
@@ -24,6 +25,7 @@ check:
 bench: build
 	scripts/install-deps.sh --bench
 	scripts/bench.sh $(BUILD)
+	scripts/bench-serve.sh $(BUILD)
 
 build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release

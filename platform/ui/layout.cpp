@@ -1,16 +1,12 @@
 #include "platform/ui/layout.hpp"
 
 #include "platform/foundation/bundle.hpp"
+#include "platform/foundation/overloaded.hpp"
 #include "platform/ui/layout_engine.hpp"
 
 namespace ui {
 namespace layout_engine {
 namespace {
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
 
 bool isStack(ViewKind kind) {
     return kind == ViewKind::VStack || kind == ViewKind::HStack || kind == ViewKind::ForEach;
@@ -57,7 +53,7 @@ std::optional<std::string> widgetURLIn(const LaidOutView& node) {
 }  // namespace
 
 Inherited applyEnvironment(Inherited inherited, const Modifier& modifier) {
-    std::visit(Overloaded{
+    std::visit(foundation::Overloaded{
                    [&](const FontModifier& m) { inherited.font = m.font; },
                    [&](const ForegroundStyle& m) { inherited.foreground = m; },
                    [&](const MonospacedDigit&) { inherited.monospacedDigit = true; },

@@ -4,17 +4,13 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/foundation/bounded_read.hpp"
+#include "platform/foundation/overloaded.hpp"
 
 namespace ui {
 namespace {
 
 // Translation tables are small; a larger file is not one of ours.
 constexpr std::size_t maxTableBytes = 1 << 20;
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
 
 }  // namespace
 
@@ -69,12 +65,13 @@ std::string timeOfDay(foundation::Date date, const Locale& locale) {
 
 std::string displayString(const TextContent& content, const StringTable& table,
                           const Locale& locale) {
-    return std::visit(Overloaded{
-                          [&](const LocalizedStringKey& key) { return localizedString(key, table); },
-                          [](const Verbatim& verbatim) { return verbatim.text; },
-                          [&](const TimeText& time) { return timeOfDay(time.date, locale); },
-                      },
-                      content);
+    return std::visit(
+        foundation::Overloaded{
+            [&](const LocalizedStringKey& key) { return localizedString(key, table); },
+            [](const Verbatim& verbatim) { return verbatim.text; },
+            [&](const TimeText& time) { return timeOfDay(time.date, locale); },
+        },
+        content);
 }
 
 }  // namespace ui
