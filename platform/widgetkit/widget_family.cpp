@@ -14,10 +14,15 @@ std::string_view familyName(WidgetFamily family) {
     return "systemSmall";
 }
 
+std::string_view familyShortName(WidgetFamily family) {
+    static constexpr std::string_view names[] = {"small", "medium", "large"};
+    return names[static_cast<int>(family)];
+}
+
 std::optional<WidgetFamily> familyFromShortName(std::string_view name) {
-    if (name == "small") return WidgetFamily::systemSmall;
-    if (name == "medium") return WidgetFamily::systemMedium;
-    if (name == "large") return WidgetFamily::systemLarge;
+    for (WidgetFamily family :
+         {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge})
+        if (familyShortName(family) == name) return family;
     return std::nullopt;
 }
 

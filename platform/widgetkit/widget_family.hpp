@@ -12,6 +12,7 @@ enum class WidgetFamily { systemSmall, systemMedium, systemLarge };
 std::string_view familyName(WidgetFamily family);
 
 // The command-line names "small", "medium", "large".
+std::string_view familyShortName(WidgetFamily family);
 std::optional<WidgetFamily> familyFromShortName(std::string_view name);
 
 }  // namespace widgetkit

@@ -37,18 +37,6 @@ void report(const std::string& message) {
     std::fprintf(stderr, "JotbirdWidgets: %s\n", message.c_str());
 }
 
-std::string_view pictureName(WidgetFamily family) {
-    switch (family) {
-        case WidgetFamily::systemSmall:
-            return "small.png";
-        case WidgetFamily::systemMedium:
-            return "medium.png";
-        case WidgetFamily::systemLarge:
-            return "large.png";
-    }
-    return "small.png";
-}
-
 void announce(const LiveFamily& family, const Drawing& drawing, std::string_view reason) {
     if (!drawing.error.empty()) {
         report("cannot draw " + std::string(familyName(family.request.family)) + " into " +
@@ -166,7 +154,7 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
 
     for (WidgetFamily family : runtime.families)
         host.families.push_back(
-            liveFamily(family, request, outDirectory / std::string(pictureName(family))));
+            liveFamily(family, request, outDirectory / (std::string(familyShortName(family)) + ".png")));
     reloadAll(host, "start");
 
     for (;;) {
