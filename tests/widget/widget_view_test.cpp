@@ -15,11 +15,17 @@ using testsupport::nodesOfKind;
 using testsupport::textOf;
 using widgetkit::WidgetFamily;
 
+// Built by appending: GCC 12 misreads `"n" + std::to_string(i)` as an overlapping copy.
+std::string numbered(std::string prefix, std::size_t i) {
+    prefix += std::to_string(i);
+    return prefix;
+}
+
 WidgetSnapshot snapshotWithNotes(std::size_t count) {
     WidgetSnapshot snapshot;
     snapshot.total = 42;
     for (std::size_t i = 0; i < count; ++i)
-        snapshot.notes.push_back({"n" + std::to_string(i), "Note " + std::to_string(i), {}});
+        snapshot.notes.push_back({numbered("n", i), numbered("Note ", i), {}});
     return snapshot;
 }
 
@@ -62,7 +68,7 @@ TEST(WidgetViewLimit, ShowsAtMostTheRowsOfEachSize) {
         const auto rows = rowLinks(content);
         ASSERT_EQ(rows.size(), c.rows);
         for (std::size_t i = 0; i < rows.size(); ++i)
-            EXPECT_EQ(*rows[i]->id, "n" + std::to_string(i));
+            EXPECT_EQ(*rows[i]->id, numbered("n", i));
     }
 }
 
@@ -231,9 +237,10 @@ TEST(WidgetViewContent, EmptyStateAndBadgeFollowFolded) {
         }
         const ui::View& footer = content.children.back();
         ASSERT_EQ(footer.children.size(), c.badge ? 3u : 2u);
-        if (c.badge)
+        if (c.badge) {
             EXPECT_EQ(std::get<ui::LocalizedStringKey>(*footer.children[2].text),
                       (ui::LocalizedStringKey{"已折叠 %lld", {*c.folded}}));
+        }
     }
 }
 
