@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config ccache
     nlohmann-json3-dev libutf8proc-dev unicode-data
-    libcairo2-dev libpango1.0-dev fonts-noto-cjk
+    libcairo2-dev libpango1.0-dev libpng-dev fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 if [[ "${1:-}" == "--check" ]]; then
