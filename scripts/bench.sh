@@ -63,15 +63,18 @@ time_publish() {
     export XDG_DATA_HOME="$where/data"
     local container="$XDG_DATA_HOME/group-containers/group.jotbird.notes"
     "$bridge" publish <"$input" >/dev/null
-    local target="$container/widget-snapshot.json" temporary="$container/.copy.tmp"
+    # Quoted for the shell that hyperfine runs each command in.
+    local in target tmp dir b
+    in=$(printf %q "$input") dir=$(printf %q "$container") b=$(printf %q "$bridge")
+    target="$dir/widget-snapshot.json" tmp="$dir/.copy.tmp"
     echo
     echo "== publish, $label ($(stat -f -c %T "$where"))"
     # Through the shell, for the redirection and the &&; hyperfine subtracts its start-up.
     hyperfine "${runs[@]}" --export-csv "$where/publish.csv" \
-        -n "publish" "$bridge publish < $input" \
-        -n "baseline: cp + mv" "cp $input $temporary && mv $temporary $target" \
+        -n "publish" "$b publish < $in" \
+        -n "baseline: cp + mv" "cp $in $tmp && mv $tmp $target" \
         -n "baseline: cp + sync + mv + sync dir" \
-        "cp $input $temporary && sync $temporary && mv $temporary $target && sync $container" \
+        "cp $in $tmp && sync $tmp && mv $tmp $target && sync $dir" \
         >/dev/null 2>>"$disk/hyperfine.log"
     report "$where/publish.csv"
 }
@@ -81,10 +84,11 @@ export XDG_DATA_HOME="$disk/data"
 stored="$XDG_DATA_HOME/group-containers/group.jotbird.notes/widget-snapshot.json"
 echo
 echo "== status and read of the stored worst case ($(wc -c <"$stored") bytes), beside cat of the file"
+# Without a shell: hyperfine splits these commands into words itself.
 hyperfine "${runs[@]}" -N --export-csv "$disk/read.csv" \
-    -n "status" "$bridge status" \
-    -n "read" "$bridge read" \
-    -n "baseline: cat" "cat $stored" >/dev/null 2>>"$disk/hyperfine.log"
+    -n "status" "$(printf %q "$bridge") status" \
+    -n "read" "$(printf %q "$bridge") read" \
+    -n "baseline: cat" "cat $(printf %q "$stored")" >/dev/null 2>>"$disk/hyperfine.log"
 report "$disk/read.csv"
 
 time_publish "$disk" "on disk: every publish flushes file and directory"
