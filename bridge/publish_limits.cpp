@@ -6,8 +6,10 @@ namespace jotbird {
 namespace {
 
 bool atMostCharacters(const std::string& text, std::size_t limit) {
-    // Every character takes at least one byte, so a short text needs no counting.
-    return text.size() <= limit || foundation::graphemeClusterCount(text, limit) <= limit;
+    // Every character takes at least one byte and one code point, so a text short in
+    // either needs no segmenting.
+    return text.size() <= limit || foundation::codePointCount(text) <= limit ||
+           foundation::graphemeClusterCount(text, limit) <= limit;
 }
 
 }  // namespace

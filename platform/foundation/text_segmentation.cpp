@@ -32,4 +32,10 @@ std::size_t graphemeClusterCount(std::string_view utf8, std::size_t stopAfter) {
     return count;
 }
 
+std::size_t codePointCount(std::string_view utf8) {
+    std::size_t count = 0;
+    for (unsigned char byte : utf8) count += (byte & 0xC0) != 0x80;
+    return count;
+}
+
 }  // namespace foundation

@@ -11,4 +11,7 @@ namespace foundation {
 // as a cluster of its own.
 std::size_t graphemeClusterCount(std::string_view utf8, std::size_t stopAfter = SIZE_MAX);
 
+// Code points of valid UTF-8: every byte that does not continue a sequence starts one.
+std::size_t codePointCount(std::string_view utf8);
+
 }  // namespace foundation
