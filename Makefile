@@ -4,9 +4,9 @@ BUILD ?= build
 CHECK_BUILD ?= build-check
 JOBS ?= 2
 
-.PHONY: demo test check bench build deps format clean
+.PHONY: demo test check bench build programs configure deps format clean
 
-demo: build
+demo: programs
 	scripts/demo.sh $(BUILD)
 
 test: build
@@ -27,9 +27,15 @@ bench: build
 	scripts/bench.sh $(BUILD)
 	scripts/bench-serve.sh $(BUILD)
 
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Only the two programs and the widget's bundle, for the demo.
+programs: configure
+	cmake --build $(BUILD) -j $(JOBS) --target JotbirdWidgetBridge JotbirdWidgets
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 
 deps:
 	scripts/install-deps.sh
