@@ -26,9 +26,6 @@ struct Path {
         elements.push_back({Element::Kind::curve, to, c1, c2});
     }
     void closeSubpath() { elements.push_back({Element::Kind::close, {}, {}, {}}); }
-    void addPath(const Path& other) {
-        elements.insert(elements.end(), other.elements.begin(), other.elements.end());
-    }
 };
 
 inline Path Path::ellipseIn(const CGRect& rect) {

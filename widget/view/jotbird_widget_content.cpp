@@ -131,7 +131,8 @@ View JotbirdWidgetView::content(const EnvironmentValues& environment) const {
         const auto shown = std::min<std::size_t>(snapshot.notes.size(), limit(environment));
         const Color ringColor = ring(environment);
         children.push_back(ForEach(
-            std::span(snapshot.notes).first(shown), [](const NotePreview& note) { return note.id; },
+            std::span(snapshot.notes).first(shown),
+            [](const NotePreview& note) { return identity(note); },
             [&](const NotePreview& note) {
                 return std::vector<View>{Divider(), noteRow(note, ringColor)};
             }));
