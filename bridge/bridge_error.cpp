@@ -12,6 +12,8 @@ BridgeError systemError(std::error_code error) {
     return {error.category().name(), error.value(), std::nullopt};
 }
 
-BridgeError jsonError(int code) { return {"JSON", code, std::nullopt}; }
+BridgeError jsonError(int code) {
+    return {"JSON", code, std::nullopt};
+}
 
 }  // namespace jotbird

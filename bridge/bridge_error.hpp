@@ -15,7 +15,12 @@ struct BridgeError {
 
 // The bridge's own errors, domain "Jotbird".
 inline constexpr std::string_view bridgeErrorDomain = "Jotbird";
-enum class BridgeErrorCode { containerUnavailable = 1, inputTooLarge = 2, limitBroken = 3, unknownCommand = 4 };
+enum class BridgeErrorCode {
+    containerUnavailable = 1,
+    inputTooLarge = 2,
+    limitBroken = 3,
+    unknownCommand = 4
+};
 
 BridgeError bridgeError(BridgeErrorCode code);
 

@@ -51,14 +51,18 @@ void publish(const fs::path& snapshotFile) {
     writeStandardOutput("{\"ok\":true}\n");
 }
 
-void printMediumWidth() { writeStandardOutput(widthText(mediumWidth().value_or(0)) + "\n"); }
+void printMediumWidth() {
+    writeStandardOutput(widthText(mediumWidth().value_or(0)) + "\n");
+}
 
 void printStatus() {
     // Plain concatenation: the identifier goes out byte for byte, unescaped.
     writeStandardOutput("{\"ok\":true,\"group\":\"" + std::string(jotbirdGroup) + "\"}\n");
 }
 
-void printSnapshot() { writeStandardOutput(encodeOrRaise(readSnapshot())); }
+void printSnapshot() {
+    writeStandardOutput(encodeOrRaise(readSnapshot()));
+}
 
 void run(std::span<const std::string_view> arguments) {
     const std::string_view word = arguments.size() > 1 ? arguments[1] : "status";

@@ -47,8 +47,12 @@ WidgetSnapshot WidgetSnapshot::empty() {
     return snapshot;
 }
 
-std::string_view stringValue(NotePreview::CodingKeys key) { return textOf(noteKeys, key); }
-std::string_view stringValue(WidgetSnapshot::CodingKeys key) { return textOf(snapshotKeys, key); }
+std::string_view stringValue(NotePreview::CodingKeys key) {
+    return textOf(noteKeys, key);
+}
+std::string_view stringValue(WidgetSnapshot::CodingKeys key) {
+    return textOf(snapshotKeys, key);
+}
 
 std::optional<NotePreview::CodingKeys> noteKey(std::string_view text) {
     return keyOf(noteKeys, text);

@@ -40,7 +40,9 @@ struct WidgetSnapshot {
 };
 
 // A note's identity in the widget's list.
-inline const std::string& identity(const NotePreview& note) { return note.id; }
+inline const std::string& identity(const NotePreview& note) {
+    return note.id;
+}
 
 // Key texts, and text to key by exact, case-sensitive comparison.
 std::string_view stringValue(NotePreview::CodingKeys key);

@@ -26,6 +26,8 @@ std::optional<std::int64_t> parseWidthText(std::string_view text) {
     return magnitude == maxPositive + 1 ? INT64_MIN : -std::int64_t(magnitude);
 }
 
-std::string widthText(std::int64_t width) { return std::to_string(width); }
+std::string widthText(std::int64_t width) {
+    return std::to_string(width);
+}
 
 }  // namespace jotbird

@@ -14,12 +14,15 @@
 namespace foundation {
 namespace {
 
-std::error_code lastError() { return {errno, std::generic_category()}; }
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
 
 std::string randomSuffix() {
     unsigned long long value = 0;
     if (::getrandom(&value, sizeof value, GRND_NONBLOCK) != sizeof value)
-        value = (unsigned long long)(::getpid()) * 0x9E3779B97F4A7C15ull ^ (unsigned long long)(&value);
+        value =
+            (unsigned long long)(::getpid()) * 0x9E3779B97F4A7C15ull ^ (unsigned long long)(&value);
     char text[17];
     std::snprintf(text, sizeof text, "%016llx", value);
     return text;
@@ -72,14 +75,16 @@ std::error_code writeFileAtomically(const std::filesystem::path& target, std::st
 std::error_code createDirectory(const std::filesystem::path& directory, mode_t mode) {
     struct stat info {};
     if (::stat(directory.c_str(), &info) == 0)
-        return S_ISDIR(info.st_mode) ? std::error_code() : std::make_error_code(std::errc::not_a_directory);
+        return S_ISDIR(info.st_mode) ? std::error_code()
+                                     : std::make_error_code(std::errc::not_a_directory);
     const std::filesystem::path parent = directory.parent_path();
     if (!parent.empty() && parent != directory) {
         if (auto error = createDirectory(parent, mode)) return error;
     }
     if (::mkdir(directory.c_str(), mode) != 0 && errno != EEXIST) return lastError();
     if (::stat(directory.c_str(), &info) != 0) return lastError();
-    return S_ISDIR(info.st_mode) ? std::error_code() : std::make_error_code(std::errc::not_a_directory);
+    return S_ISDIR(info.st_mode) ? std::error_code()
+                                 : std::make_error_code(std::errc::not_a_directory);
 }
 
 }  // namespace foundation

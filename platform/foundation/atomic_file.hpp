@@ -1,9 +1,9 @@
 #pragma once
 // Replacing a file as a whole, durably, and making the directory that holds it.
 
+#include <sys/types.h>
 #include <filesystem>
 #include <string_view>
-#include <sys/types.h>
 #include <system_error>
 
 namespace foundation {

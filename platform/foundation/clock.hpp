@@ -7,7 +7,9 @@ namespace foundation {
 
 using Date = std::chrono::system_clock::time_point;
 
-inline Date now() { return std::chrono::system_clock::now(); }
+inline Date now() {
+    return std::chrono::system_clock::now();
+}
 
 inline double secondsSince1970(Date date) {
     return std::chrono::duration<double>(date.time_since_epoch()).count();
@@ -17,6 +19,8 @@ inline Date dateFromSecondsSince1970(double seconds) {
     return Date(std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds)));
 }
 
-inline double millisecondsSince1970(Date date) { return secondsSince1970(date) * 1000.0; }
+inline double millisecondsSince1970(Date date) {
+    return secondsSince1970(date) * 1000.0;
+}
 
 }  // namespace foundation

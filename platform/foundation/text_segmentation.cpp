@@ -34,7 +34,8 @@ std::size_t graphemeClusterCount(std::string_view utf8, std::size_t stopAfter) {
 
 std::size_t codePointCount(std::string_view utf8) {
     std::size_t count = 0;
-    for (unsigned char byte : utf8) count += (byte & 0xC0) != 0x80;
+    for (unsigned char byte : utf8)
+        count += (byte & 0xC0) != 0x80;
     return count;
 }
 

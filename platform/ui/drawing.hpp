@@ -10,9 +10,9 @@
 namespace ui {
 
 struct Canvas {
-    CGSize size;          // the whole widget, in points
-    double scale = 2;     // pixels per point
-    Color background;     // what shows where the view draws no background of its own
+    CGSize size;       // the whole widget, in points
+    double scale = 2;  // pixels per point
+    Color background;  // what shows where the view draws no background of its own
     bool redacted = false;
 };
 

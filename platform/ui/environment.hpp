@@ -11,7 +11,7 @@ enum class ColorScheme { light, dark };
 
 // The user's language and clock, as the locale settings give them.
 struct Locale {
-    std::string language;        // "en", "zh", ...; empty for the C locale
+    std::string language;  // "en", "zh", ...; empty for the C locale
     bool uses24HourClock = true;
 
     // From LC_ALL, LC_MESSAGES / LC_TIME and LANG.

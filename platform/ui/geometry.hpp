@@ -21,14 +21,30 @@ struct CGRect {
     bool operator==(const CGRect&) const = default;
 };
 
-inline double CGRectGetWidth(const CGRect& r) { return r.size.width; }
-inline double CGRectGetHeight(const CGRect& r) { return r.size.height; }
-inline double CGRectGetMinX(const CGRect& r) { return r.origin.x; }
-inline double CGRectGetMinY(const CGRect& r) { return r.origin.y; }
-inline double CGRectGetMaxX(const CGRect& r) { return r.origin.x + r.size.width; }
-inline double CGRectGetMaxY(const CGRect& r) { return r.origin.y + r.size.height; }
-inline double CGRectGetMidX(const CGRect& r) { return r.origin.x + r.size.width * 0.5; }
-inline double CGRectGetMidY(const CGRect& r) { return r.origin.y + r.size.height * 0.5; }
+inline double CGRectGetWidth(const CGRect& r) {
+    return r.size.width;
+}
+inline double CGRectGetHeight(const CGRect& r) {
+    return r.size.height;
+}
+inline double CGRectGetMinX(const CGRect& r) {
+    return r.origin.x;
+}
+inline double CGRectGetMinY(const CGRect& r) {
+    return r.origin.y;
+}
+inline double CGRectGetMaxX(const CGRect& r) {
+    return r.origin.x + r.size.width;
+}
+inline double CGRectGetMaxY(const CGRect& r) {
+    return r.origin.y + r.size.height;
+}
+inline double CGRectGetMidX(const CGRect& r) {
+    return r.origin.x + r.size.width * 0.5;
+}
+inline double CGRectGetMidY(const CGRect& r) {
+    return r.origin.y + r.size.height * 0.5;
+}
 
 inline bool contains(const CGRect& r, CGPoint p) {
     return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) &&

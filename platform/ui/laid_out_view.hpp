@@ -26,12 +26,12 @@ struct LaidOutView {
     CGRect layoutFrame;
     std::vector<LaidOutView> children;
 
-    std::optional<std::string> text;    // as shown, after localization and formatting
-    std::optional<std::string> key;     // the localization key it came from
-    std::optional<std::string> url;     // Link destination, or the root's widgetURL
-    std::optional<Font> font;           // resolved font of a text
+    std::optional<std::string> text;  // as shown, after localization and formatting
+    std::optional<std::string> key;   // the localization key it came from
+    std::optional<std::string> url;   // Link destination, or the root's widgetURL
+    std::optional<Font> font;         // resolved font of a text
     bool monospacedDigit = false;
-    std::optional<Color> color;         // text, divider, symbol or shape colour, resolved
+    std::optional<Color> color;  // text, divider, symbol or shape colour, resolved
     bool privacySensitive = false;
     std::optional<std::string> symbol;  // system symbol of a Label's icon
     std::optional<std::string> id;      // a ForEach element's identity
@@ -43,7 +43,7 @@ struct LaidOutView {
     std::optional<FillStyle> fillStyle;  // shapes that are filled
     double strokeWidth = 0;              // shapes that are stroked inside their edge
     std::optional<NSImage> image;
-    std::optional<Color> containerBackground;  // fills the whole widget
+    std::optional<Color> containerBackground;      // fills the whole widget
     ColorScheme colorScheme = ColorScheme::light;  // in force at this node
 };
 

@@ -10,7 +10,7 @@ namespace ui {
 struct Path {
     struct Element {
         enum class Kind { move, line, curve, close } kind;
-        CGPoint point;             // the end point (unused for close)
+        CGPoint point;               // the end point (unused for close)
         CGPoint control1, control2;  // for curve
         bool operator==(const Element&) const = default;
     };

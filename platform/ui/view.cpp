@@ -35,8 +35,8 @@ std::uint32_t bigEndian32(const unsigned char* p) {
 
 std::string_view kindName(ViewKind kind) {
     static constexpr std::array<std::string_view, 13> names{
-        "VStack", "HStack", "Spacer", "Divider", "ForEach", "Text", "Label",
-        "Image",  "Circle", "Rectangle", "Link", "Shape", "AnyView"};
+        "VStack", "HStack", "Spacer",    "Divider", "ForEach", "Text",   "Label",
+        "Image",  "Circle", "Rectangle", "Link",    "Shape",   "AnyView"};
     return names[std::size_t(kind)];
 }
 
@@ -45,9 +45,11 @@ std::optional<NSImage> NSImage::contentsOf(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::array<unsigned char, 24> header{};
     if (!in.read(reinterpret_cast<char*>(header.data()), header.size())) return std::nullopt;
-    static constexpr std::array<unsigned char, 8> signature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static constexpr std::array<unsigned char, 8> signature{0x89, 'P',  'N',  'G',
+                                                            '\r', '\n', 0x1A, '\n'};
     if (!std::equal(signature.begin(), signature.end(), header.begin())) return std::nullopt;
-    if (std::string_view(reinterpret_cast<const char*>(&header[12]), 4) != "IHDR") return std::nullopt;
+    if (std::string_view(reinterpret_cast<const char*>(&header[12]), 4) != "IHDR")
+        return std::nullopt;
     const auto width = bigEndian32(&header[16]), height = bigEndian32(&header[20]);
     if (width == 0 || height == 0) return std::nullopt;
     return NSImage{file, {double(width), double(height)}};
@@ -64,10 +66,18 @@ View Spacer(std::optional<double> minLength) {
     view.minLength = minLength;
     return view;
 }
-View Divider() { return make(ViewKind::Divider); }
-View Text(LocalizedStringKey key) { return text(std::move(key)); }
-View Text(Verbatim verbatim) { return text(std::move(verbatim)); }
-View Text(TimeText time) { return text(time); }
+View Divider() {
+    return make(ViewKind::Divider);
+}
+View Text(LocalizedStringKey key) {
+    return text(std::move(key));
+}
+View Text(Verbatim verbatim) {
+    return text(std::move(verbatim));
+}
+View Text(TimeText time) {
+    return text(time);
+}
 View Label(LocalizedStringKey title, std::string systemImage) {
     View view = make(ViewKind::Label);
     view.text = std::move(title);
@@ -79,8 +89,12 @@ View Image(NSImage image) {
     view.image = std::move(image);
     return view;
 }
-View Circle() { return make(ViewKind::Circle); }
-View Rectangle() { return make(ViewKind::Rectangle); }
+View Circle() {
+    return make(ViewKind::Circle);
+}
+View Rectangle() {
+    return make(ViewKind::Rectangle);
+}
 View Link(std::string destination, View label) {
     View view = make(ViewKind::Link);
     view.destination = std::move(destination);

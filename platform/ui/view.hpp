@@ -14,8 +14,19 @@
 namespace ui {
 
 enum class ViewKind {
-    VStack, HStack, Spacer, Divider, ForEach, Text, Label, Image, Circle, Rectangle, Link,
-    Shape, AnyView
+    VStack,
+    HStack,
+    Spacer,
+    Divider,
+    ForEach,
+    Text,
+    Label,
+    Image,
+    Circle,
+    Rectangle,
+    Link,
+    Shape,
+    AnyView
 };
 
 // The toolkit's name of a kind, as the laid-out tree reports it.

@@ -23,7 +23,7 @@ struct HostRequest {
     bool isPreview = false;
     ui::CGSize displaySize;
     ui::ColorScheme scheme = ui::ColorScheme::light;
-    bool legacy = false;    // the system before the container background
+    bool legacy = false;  // the system before the container background
     bool redacted = false;
     double scale = 2;
 };

@@ -153,8 +153,8 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
     }
 
     for (WidgetFamily family : runtime.families)
-        host.families.push_back(
-            liveFamily(family, request, outDirectory / (std::string(familyShortName(family)) + ".png")));
+        host.families.push_back(liveFamily(
+            family, request, outDirectory / (std::string(familyShortName(family)) + ".png")));
     reloadAll(host, "start");
 
     for (;;) {

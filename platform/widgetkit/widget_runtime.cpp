@@ -54,8 +54,9 @@ const std::map<std::string_view, std::set<std::string_view>>& commandOptions() {
         {"snapshot", {"--family", "--preview"}},
         {"timeline", {"--family", "--preview", "--size"}},
         {"tree", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
-        {"render", {"--family", "--preview", "--size", "--scheme", "--legacy", "--png", "--scale",
-                    "--redacted"}},
+        {"render",
+         {"--family", "--preview", "--size", "--scheme", "--legacy", "--png", "--scale",
+          "--redacted"}},
         {"click", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
         {"serve", {"--out", "--scheme", "--legacy", "--scale", "--redacted"}},
     };
@@ -114,10 +115,14 @@ Command parse(std::span<const std::string_view> arguments) {
         if (!known->second.contains(option))
             throw UsageError{"unknown option for " + std::string(command.name) + ": " +
                              std::string(option)};
-        if (option == "--preview") command.request.isPreview = true;
-        else if (option == "--legacy") command.request.legacy = true;
-        else if (option == "--redacted") command.request.redacted = true;
-        else if (i + 1 >= arguments.size()) throw UsageError{std::string(option) + " needs a value"};
+        if (option == "--preview")
+            command.request.isPreview = true;
+        else if (option == "--legacy")
+            command.request.legacy = true;
+        else if (option == "--redacted")
+            command.request.redacted = true;
+        else if (i + 1 >= arguments.size())
+            throw UsageError{std::string(option) + " needs a value"};
         if (flags.contains(option)) continue;
         applyOption(command, option, arguments[++i]);
     }
@@ -131,7 +136,9 @@ Command parse(std::span<const std::string_view> arguments) {
     return command;
 }
 
-Json milliseconds(foundation::Date date) { return foundation::millisecondsSince1970(date); }
+Json milliseconds(foundation::Date date) {
+    return foundation::millisecondsSince1970(date);
+}
 
 std::string describe(const WidgetRuntime& runtime) {
     const ui::StringTable table =
@@ -179,7 +186,8 @@ std::string render(const WidgetRuntime& runtime, const Command& command) {
 }
 
 std::string click(const WidgetRuntime& runtime, const Command& command) {
-    const ui::LaidOutView root = layoutEntry(entryToShow(runtime, command.request), command.request);
+    const ui::LaidOutView root =
+        layoutEntry(entryToShow(runtime, command.request), command.request);
     const auto url = ui::urlAt(root, *command.point);
     return Json{{"url", url ? Json(*url) : Json(nullptr)}}.dump();
 }

@@ -55,8 +55,13 @@ WidgetRuntime eraseConfiguration(StaticConfiguration<Provider, Content> configur
                                    return content(entry).body(environment);
                                }};
     };
-    WidgetRuntime runtime{configuration.kind, configuration.displayNameKey,
-                          configuration.descriptionKey, configuration.families, {}, {}, {}};
+    WidgetRuntime runtime{configuration.kind,
+                          configuration.displayNameKey,
+                          configuration.descriptionKey,
+                          configuration.families,
+                          {},
+                          {},
+                          {}};
     runtime.placeholder = [provider = configuration.provider, renderable](const auto& context) {
         return renderable(provider.placeholder(context));
     };
@@ -68,7 +73,8 @@ WidgetRuntime eraseConfiguration(StaticConfiguration<Provider, Content> configur
     runtime.timeline = [provider = configuration.provider, renderable](const auto& context) {
         RenderableTimeline result;
         provider.getTimeline(context, [&](Timeline<Entry> timeline) {
-            for (const Entry& entry : timeline.entries) result.entries.push_back(renderable(entry));
+            for (const Entry& entry : timeline.entries)
+                result.entries.push_back(renderable(entry));
             result.policy = timeline.policy;
         });
         return result;
