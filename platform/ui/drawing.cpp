@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "platform/ui/cairo_handles.hpp"
@@ -222,8 +223,10 @@ std::optional<int> pixelCount(double points, double scale) {
     return int(pixels);
 }
 
+// Draws the widget and hands the finished surface to `output`, which encodes it somewhere.
 std::error_code draw(const LaidOutView& root, const Canvas& canvas,
-                     const std::filesystem::path& file, PixelSize* written) {
+                     const std::function<std::error_code(cairo_surface_t*)>& output,
+                     PixelSize* written) {
     if (!std::isfinite(canvas.scale) || canvas.scale <= 0)
         return std::make_error_code(std::errc::invalid_argument);
     const auto width = pixelCount(canvas.size.width, canvas.scale);
@@ -244,21 +247,35 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
             return std::make_error_code(std::errc::not_enough_memory);
     }
     cairo_surface_flush(surface.get());
-    if (auto error = writePNGAtomically(surface.get(), file)) return error;
+    if (auto error = output(surface.get())) return error;
     if (written) *written = {*width, *height};
     return {};
+}
+
+// Drawing never fails its caller with an exception: out of memory is an error code.
+std::error_code drawCatching(const LaidOutView& root, const Canvas& canvas,
+                             const std::function<std::error_code(cairo_surface_t*)>& output,
+                             PixelSize* written) {
+    try {
+        return draw(root, canvas, output, written);
+    } catch (...) {
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
 }
 
 }  // namespace
 
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
                         const std::filesystem::path& file, PixelSize* written) {
-    try {
-        return draw(root, canvas, file, written);
-    } catch (...) {
-        // Drawing never fails its caller with an exception: out of memory is an error code.
-        return std::make_error_code(std::errc::not_enough_memory);
-    }
+    return drawCatching(
+        root, canvas, [&](cairo_surface_t* surface) { return writePNGAtomically(surface, file); },
+        written);
+}
+
+std::error_code drawPNGData(const LaidOutView& root, const Canvas& canvas, std::string* png,
+                            PixelSize* written) {
+    return drawCatching(
+        root, canvas, [&](cairo_surface_t* surface) { return encodePNG(surface, png); }, written);
 }
 
 }  // namespace ui

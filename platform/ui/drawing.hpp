@@ -1,7 +1,8 @@
 #pragma once
-// Drawing a laid-out widget to a PNG file with Cairo and Pango.
+// Drawing a laid-out widget to PNG with Cairo and Pango.
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "platform/ui/color.hpp"
@@ -23,5 +24,9 @@ struct PixelSize {
 // Draws and writes the PNG atomically (a reader never sees half a file).
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
                         const std::filesystem::path& file, PixelSize* written = nullptr);
+
+// Draws and encodes the PNG into `png`, for a caller that sends it elsewhere than a file.
+std::error_code drawPNGData(const LaidOutView& root, const Canvas& canvas, std::string* png,
+                            PixelSize* written = nullptr);
 
 }  // namespace ui

@@ -100,7 +100,7 @@ bool encode(const Rows& rows, std::string* bytes) {
 
 }  // namespace
 
-std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesystem::path& file) {
+std::error_code encodePNG(cairo_surface_t* surface, std::string* bytes) {
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
         cairo_surface_get_type(surface) != CAIRO_SURFACE_TYPE_IMAGE)
         return std::make_error_code(std::errc::invalid_argument);
@@ -109,9 +109,15 @@ std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesyst
         return std::make_error_code(std::errc::invalid_argument);
     cairo_surface_flush(surface);
     const Rows rows = straightRows(surface);
+    bytes->clear();
+    bytes->reserve(rows.bytes.size() / 8);
+    if (!encode(rows, bytes)) return std::make_error_code(std::errc::not_enough_memory);
+    return {};
+}
+
+std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesystem::path& file) {
     std::string bytes;
-    bytes.reserve(rows.bytes.size() / 8);
-    if (!encode(rows, &bytes)) return std::make_error_code(std::errc::not_enough_memory);
+    if (auto error = encodePNG(surface, &bytes)) return error;
     return foundation::writeFileAtomically(file, bytes);
 }
 

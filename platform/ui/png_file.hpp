@@ -3,11 +3,15 @@
 // Cairo decodes.
 
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "platform/ui/cairo_handles.hpp"
 
 namespace ui {
+
+// Encodes an ARGB32 or RGB24 image surface into `bytes`.
+std::error_code encodePNG(cairo_surface_t* surface, std::string* bytes);
 
 // Encodes an ARGB32 or RGB24 image surface in memory, then replaces `file` as a whole, so that
 // a reader sees either the old picture or the new one, never part of a file.

@@ -37,12 +37,14 @@ void report(const std::string& message) {
     std::fprintf(stderr, "JotbirdWidgets: %s\n", message.c_str());
 }
 
-void announce(const LiveFamily& family, const Drawing& drawing, std::string_view reason) {
+void announce(const LiveFamily& family, const Drawing& drawing, std::string_view reason,
+              bool quiet) {
     if (!drawing.error.empty()) {
         report("cannot draw " + std::string(familyName(family.request.family)) + " into " +
                family.png.string() + ": " + drawing.error);
         return;
     }
+    if (quiet) return;
     // One write per line, so that a reader never sees half of one; a reader that went away
     // does not stop the host.
     (void)foundation::writeAll(STDOUT_FILENO, drawingJSON(family, drawing, reason) + "\n");
@@ -55,11 +57,12 @@ struct Host {
     std::optional<ReloadListener> listener;
     std::optional<ListenFailure> reportedFailure;  // so a lasting failure is told once
     steady_clock::time_point nextListenCheck;
+    bool quiet = false;  // no line per drawing
 };
 
 void reloadAll(Host& host, std::string_view reason) {
     for (LiveFamily& family : host.families)
-        announce(family, reloadAndDraw(family, host.runtime), reason);
+        announce(family, reloadAndDraw(family, host.runtime), reason, host.quiet);
 }
 
 void drawDue(Host& host) {
@@ -68,9 +71,9 @@ void drawDue(Host& host) {
         const auto next = nextDrawing(family);
         if (!next || *next > now) continue;
         if (reloadDue(family, now))
-            announce(family, reloadAndDraw(family, host.runtime), "timeline");
+            announce(family, reloadAndDraw(family, host.runtime), "timeline", host.quiet);
         else
-            announce(family, drawCurrentEntry(family), "timeline");
+            announce(family, drawCurrentEntry(family), "timeline", host.quiet);
     }
 }
 
@@ -116,7 +119,7 @@ int pollTimeout(const Host& host) {
 }
 
 int serve(const WidgetRuntime& runtime, const HostRequest& request,
-          const std::filesystem::path& outDirectory) {
+          const std::filesystem::path& outDirectory, bool quiet) {
     if (!runtime.container) {
         report(
             "the widget's shared container cannot be located (set XDG_DATA_HOME or HOME to "
@@ -136,7 +139,8 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
     }
 
     Host host{runtime,      *runtime.container, {},
-              std::nullopt, std::nullopt,       steady_clock::now() + listenCheckInterval};
+              std::nullopt, std::nullopt,       steady_clock::now() + listenCheckInterval,
+              quiet};
     // Only the bridge's publish makes the container; until then the host draws the empty
     // widget and waits for it. Anything else in the way is for the person starting it.
     auto first = listenForReloads(host.container);
@@ -181,9 +185,9 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
 }  // namespace
 
 int serveWidget(const WidgetRuntime& runtime, const HostRequest& request,
-                const std::filesystem::path& outDirectory) {
+                const std::filesystem::path& outDirectory, bool quiet) {
     try {
-        return serve(runtime, request, outDirectory);
+        return serve(runtime, request, outDirectory, quiet);
     } catch (const std::exception& error) {
         report(error.what());
         return 1;

@@ -14,8 +14,9 @@ namespace widgetkit {
 // and large.png. Listens on the socket in `runtime.container`; while that directory is
 // missing it draws anyway and binds once it appears. Each drawing prints one JSON line whose
 // "reason" is "start", "reload" (a request came), "timeline" (a reload instant came) or
-// "listen" (the socket was bound again, after requests may have been missed).
+// "listen" (the socket was bound again, after requests may have been missed); `quiet` drops
+// those lines, so that a host under a service manager fills no journal, but not its errors.
 int serveWidget(const WidgetRuntime& runtime, const HostRequest& request,
-                const std::filesystem::path& outDirectory);
+                const std::filesystem::path& outDirectory, bool quiet = false);
 
 }  // namespace widgetkit

@@ -27,10 +27,13 @@ constexpr std::string_view usage =
     "  snapshot    --family F [--preview]\n"
     "  timeline    --family F [--preview] [--size WxH]\n"
     "  tree        --family F [--preview] [--size WxH] [--scheme light|dark] [--legacy]\n"
-    "  render      (as tree) --png FILE [--scale N] [--redacted]\n"
+    "  render      (as tree) --png FILE|- [--scale N] [--redacted]\n"
     "  click X Y   (as tree)\n"
     "  serve       --out DIR [--scheme light|dark] [--legacy] [--scale N] [--redacted]\n"
-    "families: small, medium, large\n";
+    "              [--quiet]\n"
+    "  --version | --help\n"
+    "families: small, medium, large; values also attached, as in --family=medium;\n"
+    "--png - writes the picture to standard output instead of the answer\n";
 
 struct UsageError {
     std::string message;
@@ -42,9 +45,13 @@ struct Command {
     HostRequest request;
     bool hasFamily = false;
     std::optional<ui::CGPoint> point;  // click
-    std::string png;                   // render
+    std::string png;                   // render; "-" is standard output
     std::string outDirectory;          // serve
+    bool quiet = false;                // serve: no line per drawing
 };
+
+// Options that take no value.
+const std::set<std::string_view> flags{"--preview", "--legacy", "--redacted", "--quiet"};
 
 // The options each command takes; flags take no value.
 const std::map<std::string_view, std::set<std::string_view>>& commandOptions() {
@@ -58,7 +65,7 @@ const std::map<std::string_view, std::set<std::string_view>>& commandOptions() {
          {"--family", "--preview", "--size", "--scheme", "--legacy", "--png", "--scale",
           "--redacted"}},
         {"click", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
-        {"serve", {"--out", "--scheme", "--legacy", "--scale", "--redacted"}},
+        {"serve", {"--out", "--scheme", "--legacy", "--scale", "--redacted", "--quiet"}},
     };
     return options;
 }
@@ -72,8 +79,28 @@ double parseNumber(std::string_view text, std::string_view what) {
     return value;
 }
 
+// One word of the command line as an option: "--scale=2" is "--scale" with "2" attached.
+struct OptionWord {
+    std::string_view name;
+    std::optional<std::string_view> attached;
+};
+
+OptionWord splitOption(std::string_view word) {
+    const auto equals = word.find('=');
+    if (!word.starts_with("--") || equals == std::string_view::npos) return {word, std::nullopt};
+    return {word.substr(0, equals), word.substr(equals + 1)};
+}
+
+void applyFlag(Command& command, std::string_view flag) {
+    if (flag == "--preview") command.request.isPreview = true;
+    if (flag == "--legacy") command.request.legacy = true;
+    if (flag == "--redacted") command.request.redacted = true;
+    if (flag == "--quiet") command.quiet = true;
+}
+
 void applyOption(Command& command, std::string_view option, std::string_view value) {
     HostRequest& request = command.request;
+    if (value.empty()) throw UsageError{std::string(option) + " needs a value"};
     if (option == "--family") {
         auto family = familyFromShortName(value);
         if (!family) throw UsageError{"unknown family: " + std::string(value)};
@@ -109,22 +136,21 @@ Command parse(std::span<const std::string_view> arguments) {
         command.point = ui::CGPoint{parseNumber(arguments[2], "X"), parseNumber(arguments[3], "Y")};
         i = 4;
     }
-    const std::set<std::string_view> flags{"--preview", "--legacy", "--redacted"};
     for (; i < arguments.size(); ++i) {
-        const std::string_view option = arguments[i];
+        const auto [option, attached] = splitOption(arguments[i]);
         if (!known->second.contains(option))
             throw UsageError{"unknown option for " + std::string(command.name) + ": " +
                              std::string(option)};
-        if (option == "--preview")
-            command.request.isPreview = true;
-        else if (option == "--legacy")
-            command.request.legacy = true;
-        else if (option == "--redacted")
-            command.request.redacted = true;
-        else if (i + 1 >= arguments.size())
+        if (flags.contains(option)) {
+            if (attached) throw UsageError{std::string(option) + " takes no value"};
+            applyFlag(command, option);
+        } else if (attached) {
+            applyOption(command, option, *attached);
+        } else if (i + 1 < arguments.size()) {
+            applyOption(command, option, arguments[++i]);
+        } else {
             throw UsageError{std::string(option) + " needs a value"};
-        if (flags.contains(option)) continue;
-        applyOption(command, option, arguments[++i]);
+        }
     }
     if (known->second.contains("--family") && !command.hasFamily)
         throw UsageError{"--family is required"};
@@ -172,6 +198,16 @@ std::string timelineJSON(const RenderableTimeline& timeline) {
     return "{\"entries\":[" + entries + "],\"policy\":" + policyJSON(timeline.policy) + "}";
 }
 
+// The picture itself, for `--png -`: it takes standard output, so no JSON answer follows it.
+std::string renderToStandardOutput(const WidgetRuntime& runtime, const Command& command) {
+    const HostRequest& request = command.request;
+    const ui::LaidOutView root = layoutEntry(entryToShow(runtime, request), request);
+    std::string png;
+    if (auto error = ui::drawPNGData(root, canvasFor(request), &png))
+        throw std::system_error(error, "cannot draw the picture");
+    return png;
+}
+
 std::string render(const WidgetRuntime& runtime, const Command& command) {
     const HostRequest& request = command.request;
     const ui::LaidOutView root = layoutEntry(entryToShow(runtime, request), request);
@@ -205,10 +241,27 @@ std::string answer(const WidgetRuntime& runtime, const Command& command) {
     return click(runtime, command);
 }
 
+// Everything the command writes to standard output.
+std::string standardOutput(const WidgetRuntime& runtime, const Command& command) {
+    if (command.name == "render" && command.png == "-")
+        return renderToStandardOutput(runtime, command);
+    return answer(runtime, command) + "\n";
+}
+
+// `--version` and `--help` in place of a command; nothing when the line holds a command.
+std::optional<std::string> programInformation(std::span<const std::string_view> arguments) {
+    if (arguments.size() < 2) return std::nullopt;
+    if (arguments[1] == "--version") return "JotbirdWidgets " JOTBIRD_VERSION "\n";
+    if (arguments[1] == "--help") return std::string(usage);
+    return std::nullopt;
+}
+
 }  // namespace
 
 int runWidget(const WidgetRuntime& runtime, std::span<const std::string_view> arguments) {
     std::signal(SIGPIPE, SIG_IGN);
+    if (const auto information = programInformation(arguments))
+        return foundation::writeAll(STDOUT_FILENO, *information) ? 1 : 0;
     Command command;
     try {
         command = parse(arguments);
@@ -219,9 +272,8 @@ int runWidget(const WidgetRuntime& runtime, std::span<const std::string_view> ar
     }
     try {
         if (command.name == "serve")
-            return serveWidget(runtime, command.request, command.outDirectory);
-        const std::string line = answer(runtime, command) + "\n";
-        if (auto error = foundation::writeAll(STDOUT_FILENO, line))
+            return serveWidget(runtime, command.request, command.outDirectory, command.quiet);
+        if (auto error = foundation::writeAll(STDOUT_FILENO, standardOutput(runtime, command)))
             throw std::system_error(error, "cannot write the answer");
         return 0;
     } catch (const std::exception& error) {

@@ -73,6 +73,8 @@ TEST_F(BridgeCommandTest, WordsThatNameNoCommandFail) {
         "help",
         "--help",
         "-h",
+        "--version",
+        "version",
         "st\u0430tus",  // a Cyrillic letter a
     };
     for (const std::string& word : words) {

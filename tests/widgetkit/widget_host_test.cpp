@@ -333,6 +333,24 @@ TEST_F(ServeTest, DrawingOptionsReachEveryPicture) {
     EXPECT_EQ(serve->drawings()[2]["height"], 382);
 }
 
+// Under a service manager every line would go to the journal: quiet, only errors are told.
+TEST_F(ServeTest, QuietDrawsWithoutALinePerDrawing) {
+    makeContainer();
+    auto serve = startServe({"--quiet", "--scale=1"});
+    const fs::path medium = out() / "medium.png";
+    ASSERT_TRUE(serve->waitUntil([&] { return isPNG(out() / "large.png"); }))
+        << serve->standardError();
+    const auto before = testsupport::readFile(medium);
+    publishOK(noteSnapshot("second"));
+    EXPECT_TRUE(serve->waitUntil([&] { return testsupport::readFile(medium) != before; }))
+        << serve->standardError();
+    serve->signal(SIGTERM);
+    const auto ending = serve->waitForEnd();
+    ASSERT_TRUE(ending && ending->exited && ending->status == 0) << describe(ending);
+    EXPECT_TRUE(serve->drawings().empty());
+    EXPECT_EQ(serve->standardError(), "");
+}
+
 // Both ways the socket is addressed: by its path, and through the directory when the path is
 // longer than a socket address holds.
 class PublishTest : public ServeTest, public ::testing::WithParamInterface<std::size_t> {};
