@@ -4,7 +4,7 @@ BUILD ?= build
 CHECK_BUILD ?= build-check
 JOBS ?= 2
 
-.PHONY: demo test check bench build programs configure deps format clean
+.PHONY: demo test check bench package build programs configure deps format clean
 
 demo: programs
 	scripts/demo.sh $(BUILD)
@@ -26,6 +26,11 @@ bench: build
 	scripts/install-deps.sh --bench
 	scripts/bench.sh $(BUILD)
 	scripts/bench-serve.sh $(BUILD)
+
+# The Debian package of everything `cmake --install` puts in place, in $(BUILD)/.
+package: build
+	cpack --config $(BUILD)/CPackConfig.cmake -B $(BUILD)
+	@ls -1 $(BUILD)/*.deb
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

@@ -7,6 +7,10 @@ packages=(
     nlohmann-json3-dev libutf8proc-dev unicode-data
     libcairo2-dev libpango1.0-dev libpng-dev fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
+    # Man pages: scdoc writes them, gzip packs them, man-db checks them in the tests.
+    scdoc gzip man-db
+    # make package: CPack finds the binaries with file, their libraries with dpkg-shlibdeps.
+    dpkg-dev file
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

@@ -1,0 +1,27 @@
+# `make package`: one Debian package of everything `cmake --install` puts in place, under
+# /usr. Its library dependencies come from the binaries (dpkg-shlibdeps); the fonts are
+# named because the pictures need them and no binary links them.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${JOTBIRD_PACKAGE_NAME})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Jotbird")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Jotbird notes and reminders as a desktop widget")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Pinned notes and reminders from the Jotbird notes app, drawn as a widget in three sizes.\n"
+    "JotbirdWidgetBridge publishes the app's snapshot of notes; JotbirdWidgets draws it,\n"
+    "answers a widget host's requests on its command line and keeps pictures live;\n"
+    "JotbirdWidgetsDesktop shows it on the desktop.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Jotbird widget developers <widgets@jotbird.invalid>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Chinese texts, the Latin and other scripts people type, and emoji.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-noto-core, fonts-noto-color-emoji")
+
+include(CPack)
