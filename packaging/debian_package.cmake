@@ -7,11 +7,12 @@ set(CPACK_PACKAGE_NAME ${JOTBIRD_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Jotbird")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Jotbird notes and reminders as a desktop widget")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Pinned notes and reminders from the Jotbird notes app, drawn as a widget in three sizes.\n"
-    "JotbirdWidgetBridge publishes the app's snapshot of notes; JotbirdWidgets draws it,\n"
-    "answers a widget host's requests on its command line and keeps pictures live;\n"
-    "JotbirdWidgetsDesktop shows it on the desktop.")
+# One string: set() with several would make a list, and its semicolons would show.
+set(CPACK_PACKAGE_DESCRIPTION "\
+Pinned notes and reminders from the Jotbird notes app, drawn as a widget in three sizes.
+JotbirdWidgetBridge publishes the app's snapshot of notes; JotbirdWidgets draws it,
+answers a widget host's requests on its command line and keeps pictures live;
+JotbirdWidgetsDesktop shows it on the desktop.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)

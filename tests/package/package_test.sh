@@ -32,7 +32,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Architecture)" == "$arch" ]] || fail "Architecture: $(field Architecture)"
 [[ "$(field Section)" == "utils" ]] || fail "Section: $(field Section)"
 [[ "$(field Maintainer)" == *@* ]] || fail "Maintainer: $(field Maintainer)"
-[[ -n "$(field Description)" ]] || fail "no Description"
+description=$(field Description)
+[[ "$description" == "Jotbird notes and reminders as a desktop widget"$'\n'" Pinned notes"* ]] ||
+    fail "Description: $description"
+[[ "$description" != *$'\n ;'* ]] || fail "Description holds list separators: $description"
 depends=", $(field Depends),"
 echo "Depends: $(field Depends)"
 # Font packages by name; libraries with the versions dpkg-shlibdeps found in the binaries.
