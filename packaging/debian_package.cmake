@@ -2,6 +2,20 @@
 # /usr. Its library dependencies come from the binaries (dpkg-shlibdeps); the fonts are
 # named because the pictures need them and no binary links them.
 
+# Debian keeps a package's history as share/doc/<package>/changelog.gz, packed without a
+# name or time stamp so that the same source packs alike.
+find_program(GZIP gzip REQUIRED)
+set(JOTBIRD_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+add_custom_command(
+    OUTPUT ${JOTBIRD_CHANGELOG}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND sh -c [["$0" -9n < "$1" > "$2.part" && mv "$2.part" "$2"]]
+            ${GZIP} ${CMAKE_CURRENT_LIST_DIR}/changelog ${JOTBIRD_CHANGELOG}
+    DEPENDS ${CMAKE_CURRENT_LIST_DIR}/changelog
+    VERBATIM)
+add_custom_target(jotbird_changelog ALL DEPENDS ${JOTBIRD_CHANGELOG})
+install(FILES ${JOTBIRD_CHANGELOG} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${JOTBIRD_PACKAGE_NAME})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

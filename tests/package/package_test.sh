@@ -58,6 +58,7 @@ required=(
     usr/share/man/man1/JotbirdWidgets.1.gz
     usr/share/doc/$package/copyright
     usr/share/doc/$package/README.md
+    usr/share/doc/$package/changelog.gz
 )
 # The desktop host and its page come together, or neither does.
 if grep -qx usr/bin/JotbirdWidgetsDesktop <<<"$files"; then
@@ -98,6 +99,9 @@ root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 cmp -s "$root/usr/share/doc/$package/copyright" "$source/LICENSE" ||
     fail "copyright is not the LICENSE"
+gzip -dc "$root/usr/share/doc/$package/changelog.gz" >"$scratch/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
+[[ "$changelog_version" == "$version" ]] || fail "the changelog's last version is $changelog_version"
 [[ "$("$root/usr/bin/JotbirdWidgets" --version)" == "JotbirdWidgets $version" ]] ||
     fail "--version of the installed widget"
 
