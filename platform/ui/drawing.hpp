@@ -1,11 +1,14 @@
 #pragma once
-// Drawing a laid-out widget to a PNG file with Cairo and Pango.
+// Drawing a laid-out widget with Cairo and Pango: to a PNG file, or onto a context a window
+// system gives.
 
 #include <filesystem>
 #include <system_error>
 
 #include "platform/ui/color.hpp"
 #include "platform/ui/laid_out_view.hpp"
+
+typedef struct _cairo cairo_t;
 
 namespace ui {
 
@@ -19,6 +22,10 @@ struct Canvas {
 struct PixelSize {
     int width = 0, height = 0;
 };
+
+// Draws onto `cairo`, whose user space is already in points (the caller applies the scale):
+// the canvas background, then the view. Never throws; false when Cairo failed.
+bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
 
 // Draws and writes the PNG atomically (a reader never sees half a file).
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,

@@ -1,0 +1,76 @@
+#pragma once
+// What the desktop host keeps while it runs: its windows, each with the family it shows and
+// the layout drawn last, and the channels that wake it (reload socket, timeline timer,
+// colour scheme). GTK callbacks get pointers to these; they live until the loop ends.
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop/color_scheme_watch.hpp"
+#include "platform/desktop/desktop_options.hpp"
+#include "platform/desktop/line_output.hpp"
+#include "platform/desktop/link_targets.hpp"
+#include "platform/desktop/stacking.hpp"
+#include "platform/ui/laid_out_view.hpp"
+#include "platform/widgetkit/live_family.hpp"
+#include "platform/widgetkit/reload_listener.hpp"
+#include "platform/widgetkit/widget_runtime.hpp"
+
+namespace desktop {
+
+struct DesktopHost;
+
+// A GLib source id, removed when it goes.
+struct SourceId {
+    guint id = 0;
+    SourceId() = default;
+    SourceId(const SourceId&) = delete;
+    SourceId& operator=(const SourceId&) = delete;
+    ~SourceId() { reset(); }
+    void reset() {
+        if (id != 0) g_source_remove(id);
+        id = 0;
+    }
+};
+
+struct DesktopWindow {
+    DesktopHost* host = nullptr;
+    GtkWidget* window = nullptr;  // owns the widgets below
+    GtkWidget* links = nullptr;   // a GtkFixed: the drawing area first, link buttons above it
+    GtkWidget* area = nullptr;    // the widget's pixels
+    widgetkit::LiveFamily live;
+    std::optional<ui::LaidOutView> root;  // laid out for the entry shown now
+    std::vector<LinkTarget> targets;      // one per child of `links`, in view order
+    std::string pendingReason;            // why the next frame is drawn; empty for a re-expose
+
+    DesktopWindow() = default;
+    DesktopWindow(const DesktopWindow&) = delete;
+    DesktopWindow& operator=(const DesktopWindow&) = delete;
+    ~DesktopWindow() {
+        if (window) gtk_widget_destroy(window);
+    }
+};
+
+struct DesktopHost {
+    const widgetkit::WidgetRuntime& runtime;
+    DesktopOptions options;
+    std::filesystem::path container;
+    Stacking stacking = Stacking::x11Below;
+    ui::ColorScheme scheme = ui::ColorScheme::light;
+    LineOutput output;
+    ColorSchemeWatch schemeWatch;
+    std::optional<widgetkit::ReloadListener> listener;
+    SourceId socketWatch;
+    SourceId listenRetry;    // only while the container has no socket of ours
+    SourceId timelineTimer;  // one shot, at the next instant a timeline asks for
+    std::vector<std::unique_ptr<DesktopWindow>> windows;
+};
+
+// "JotbirdWidgetsDesktop: <message>" on standard error.
+void report(const std::string& message);
+
+}  // namespace desktop
