@@ -7,6 +7,11 @@ packages=(
     nlohmann-json3-dev libutf8proc-dev unicode-data
     libcairo2-dev libpango1.0-dev libpng-dev fonts-noto-cjk
     libgtest-dev libgmock-dev libbenchmark-dev
+    libgtk-3-dev libgtk-layer-shell-dev xvfb
+    # The desktop host's tests: X server, window manager, X tools, a session bus with the
+    # accessibility bus, and Debian's Python with its D-Bus, GLib and AT-SPI bindings.
+    openbox x11-utils xdotool imagemagick dbus at-spi2-core
+    python3 python3-dbus python3-gi python3-pyatspi
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

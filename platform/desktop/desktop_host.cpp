@@ -161,8 +161,11 @@ int run(DesktopHost& host) {
         host.windows.push_back(makeWindow(host, family));
     placeAllWindows(host);
     reloadAll(host, "start");
-    for (const auto& window : host.windows)
+    for (const auto& window : host.windows) {
         gtk_widget_show_all(window->window);
+        // GTK focuses the first link on showing; the first Tab should land there instead.
+        gtk_window_set_focus(GTK_WINDOW(window->window), nullptr);
+    }
 
     SourceId stops[3];
     const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
