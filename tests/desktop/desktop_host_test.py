@@ -233,6 +233,28 @@ def accessibility_tree_names_the_window_and_every_link():
     assert desktop.stop_host(host) == 0
 
 
+@case
+def right_click_menu_changes_the_family_and_quits():
+    environment, host = host_with_notes(desktop, "menu", "--corner", "top-left")
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+
+    def choose(downs):
+        # On a row: a link takes only the left button, the menu still comes.
+        desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "3")
+        time.sleep(0.4)
+        for _ in range(downs):
+            desktop.xdotool("key", "Down")
+        desktop.xdotool("key", "Return")
+
+    choose(3)
+    assert host.lines.frame() == {"family": "large", "reason": "family", "width": 364,
+                                  "height": 382}
+    wait_for(lambda: desktop.geometry(window) == (24, 24, 364, 382), what="the large size")
+    choose(4)
+    assert host.wait(10) == 0, "Quit did not end the host"
+
+
 # -- live --------------------------------------------------------------------------------------
 
 @case
@@ -323,6 +345,32 @@ def stop_signals_exit_0_and_remove_the_socket():
         assert desktop.stop_host(host, sig) == 0, sig.name
         assert not os.path.exists(socket_file), sig.name
         assert host.stdout.read() == b"", "--quiet printed frame lines"
+
+
+@case
+def installed_tree_has_entry_unit_and_finds_its_bundle():
+    root = desktop.path("installed")
+    env = dict(desktop.env, DESTDIR=root)
+    desktop.run(["cmake", "--install", desktop.build, "--prefix", "/usr"], env=env)
+    prefix = os.path.join(root, "usr")
+    program = os.path.join(prefix, "bin", "JotbirdWidgetsDesktop")
+    entry = open(os.path.join(prefix, "share", "applications",
+                              "jotbird-widgets-desktop.desktop")).read()
+    unit = open(os.path.join(prefix, "lib", "systemd", "user",
+                             "jotbird-widgets-desktop.service")).read()
+    assert "Exec=/usr/bin/JotbirdWidgetsDesktop\n" in entry, entry
+    assert "ExecStart=/usr/bin/JotbirdWidgetsDesktop --quiet\n" in unit, unit
+    assert "WantedBy=graphical-session.target" in unit, unit
+    # The installed host draws the brand artwork from the installed bundle, as render does.
+    environment = desktop.container_env("installed-container")
+    desktop.publish(environment, TITLES)
+    host = subprocess.Popen([program, "--scheme", "light"], env=environment,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    desktop.children.append(host)
+    window, = desktop.host_windows(host)
+    time.sleep(0.3)
+    assert_same_picture(desktop, window, environment, "medium", 1, "light", "installed")
+    assert desktop.stop_host(host) == 0
 
 
 @case
