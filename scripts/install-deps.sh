@@ -9,8 +9,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libgtk-3-dev libgtk-layer-shell-dev xvfb
     # The desktop host's tests: X server, window manager, X tools, a session bus with the
-    # accessibility bus, and Debian's Python with its D-Bus, GLib and AT-SPI bindings.
-    openbox x11-utils xdotool imagemagick dbus at-spi2-core
+    # accessibility bus, a headless sway and grim (setpriv of util-linux runs them as an
+    # unprivileged user), and Debian's Python with its D-Bus, GLib and AT-SPI bindings.
+    openbox x11-utils xdotool imagemagick dbus at-spi2-core sway grim util-linux
     python3 python3-dbus python3-gi python3-pyatspi
 )
 if [[ "${1:-}" == "--check" ]]; then
