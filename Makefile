@@ -30,9 +30,10 @@ bench: build
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Only the two programs and the widget's bundle, for the demo.
+# Only the three programs, the widget's bundle and the screenshot tool, for the demo.
 programs: configure
-	cmake --build $(BUILD) -j $(JOBS) --target JotbirdWidgetBridge JotbirdWidgets
+	cmake --build $(BUILD) -j $(JOBS) --target JotbirdWidgetBridge JotbirdWidgets \
+	    JotbirdWidgetsDesktop jotbird_screenshot
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
