@@ -26,6 +26,7 @@ bench: build
 	scripts/install-deps.sh --bench
 	scripts/bench.sh $(BUILD)
 	scripts/bench-serve.sh $(BUILD)
+	scripts/bench-desktop.sh $(BUILD)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

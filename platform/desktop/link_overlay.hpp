@@ -7,6 +7,9 @@
 
 namespace desktop {
 
+// Makes the link buttons of every window transparent; once, after the display is open.
+void installLinkButtonStyle();
+
 // Replaces the buttons by one per target of `window.targets`, keeping the keyboard focus on
 // the link with the same URL when there is one.
 void rebuildLinkButtons(DesktopWindow& window);

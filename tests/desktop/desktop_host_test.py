@@ -220,16 +220,26 @@ def accessibility_tree_names_the_window_and_every_link():
     desktop.host_windows(host)
     env = dict(environment)
     env.pop("NO_AT_BRIDGE")
-    result = subprocess.run(["/usr/bin/python3", os.path.join(HERE, "read_accessibility.py"),
-                             str(host.pid)], env=env, capture_output=True, text=True,
-                            timeout=60)
-    assert result.returncode == 0, result.stderr
-    lines = result.stdout.splitlines()
+
+    def tree():
+        result = subprocess.run(["/usr/bin/python3", os.path.join(HERE, "read_accessibility.py"),
+                                 str(host.pid)], env=env, capture_output=True, text=True,
+                                timeout=60)
+        assert result.returncode == 0, result.stderr
+        return result.stdout.splitlines()
+
+    lines = tree()
     assert lines[0] == "window Jotbird", lines
     assert lines[1:] == [
         "link Buy milk, 17:00 actions=click", "link Call the garage, 20:00 actions=click",
         "link Water the plants actions=click", "link 记下一件事 actions=click"], lines
     assert opened(record, 1) == ["jotbird-open://note/note-1"]
+    # After a publish the tree tells the new notes, and no link is left over.
+    desktop.publish(environment, ["Only this one"])
+    assert host.lines.frame()["reason"] == "reload"
+    assert tree()[1:] == ["link Only this one, 17:00 actions=click",
+                          "link 记下一件事 actions=click"]
+    assert opened(record, 2)[1] == "jotbird-open://new"
     assert desktop.stop_host(host) == 0
 
 
