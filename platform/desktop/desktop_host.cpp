@@ -41,8 +41,35 @@ gboolean requestsArrived(gint, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
+gboolean retryListening(gpointer data);
+
+void startRetrying(DesktopHost& host) {
+    if (host.listenRetry.id == 0)
+        host.listenRetry.id = g_timeout_add_seconds(listenRetrySeconds, retryListening, &host);
+}
+
+void containerChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    if (event != G_FILE_MONITOR_EVENT_DELETED && event != G_FILE_MONITOR_EVENT_MOVED_OUT &&
+        event != G_FILE_MONITOR_EVENT_CREATED && event != G_FILE_MONITOR_EVENT_MOVED_IN)
+        return;
+    if (!host.listener || widgetkit::stillListening(*host.listener)) return;
+    report("the socket " + host.listener->path.string() + " is gone or taken over");
+    host.socketWatch.reset();
+    host.containerMonitor.reset();
+    host.listener.reset();
+    startRetrying(host);
+}
+
 void watchSocket(DesktopHost& host) {
     host.socketWatch.id = g_unix_fd_add(host.listener->socket.fd, G_IO_IN, requestsArrived, &host);
+    GFile* directory = g_file_new_for_path(host.container.c_str());
+    host.containerMonitor.reset(
+        g_file_monitor_directory(directory, G_FILE_MONITOR_WATCH_MOVES, nullptr, nullptr));
+    g_object_unref(directory);
+    if (host.containerMonitor.object)
+        g_signal_connect(host.containerMonitor.object, "changed", G_CALLBACK(containerChanged),
+                         &host);
 }
 
 gboolean retryListening(gpointer data) {
@@ -129,7 +156,7 @@ bool startListening(DesktopHost& host) {
     }
     // Only the bridge's publish makes the container; until then the empty widget shows.
     report(error.describe(host.container) + "; listening as soon as it appears");
-    host.listenRetry.id = g_timeout_add_seconds(listenRetrySeconds, retryListening, &host);
+    startRetrying(host);
     return true;
 }
 

@@ -37,6 +37,20 @@ struct SourceId {
     }
 };
 
+// A GObject reference of our own, dropped when it goes.
+template <class T>
+struct ObjectRef {
+    T* object = nullptr;
+    ObjectRef() = default;
+    ObjectRef(const ObjectRef&) = delete;
+    ObjectRef& operator=(const ObjectRef&) = delete;
+    ~ObjectRef() { reset(); }
+    void reset(T* replacement = nullptr) {
+        if (object) g_object_unref(object);
+        object = replacement;
+    }
+};
+
 struct DesktopWindow {
     DesktopHost* host = nullptr;
     GtkWidget* window = nullptr;  // owns the widgets below
@@ -65,6 +79,9 @@ struct DesktopHost {
     ColorSchemeWatch schemeWatch;
     std::optional<widgetkit::ReloadListener> listener;
     SourceId socketWatch;
+    // Tells when the socket file or the container goes (inotify, no polling), so that the
+    // host binds again once a publish makes them anew.
+    ObjectRef<GFileMonitor> containerMonitor;
     SourceId listenRetry;    // only while the container has no socket of ours
     SourceId timelineTimer;  // one shot, at the next instant a timeline asks for
     std::vector<std::unique_ptr<DesktopWindow>> windows;

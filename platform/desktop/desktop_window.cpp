@@ -42,6 +42,13 @@ void redrawArea(GtkWindow*, GParamSpec*, gpointer data) {
     gtk_widget_queue_draw(static_cast<DesktopWindow*>(data)->area);
 }
 
+// Moved to a monitor of another scale: the same points in more or fewer pixels.
+void scaleChanged(GtkWidget* widget, GParamSpec*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    window.live.request.scale = gtk_widget_get_scale_factor(widget);
+    gtk_widget_queue_draw(window.area);
+}
+
 void sizeToFamily(DesktopWindow& window) {
     const ui::CGSize size = window.live.request.displaySize;
     gtk_widget_set_size_request(window.area, int(std::ceil(size.width)),
@@ -71,6 +78,8 @@ std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFa
     g_signal_connect(window->area, "button-press-event", G_CALLBACK(areaPressed), window.get());
     g_signal_connect(window->window, "button-press-event", G_CALLBACK(windowPressed), window.get());
     g_signal_connect(window->window, "notify::is-active", G_CALLBACK(redrawArea), window.get());
+    g_signal_connect(window->window, "notify::scale-factor", G_CALLBACK(scaleChanged),
+                     window.get());
     // Closing it from outside ends the host like Quit; the destructor then has nothing left.
     g_signal_connect(window->window, "delete-event",
                      G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer) -> gboolean {

@@ -6,6 +6,7 @@ how it follows publishes and the colour scheme, and how it starts and stops.
 """
 
 import os
+import shutil
 import signal
 import stat
 import subprocess
@@ -328,6 +329,25 @@ def without_a_portal_gtk_preference_decides():
 
 
 # -- starting and stopping ---------------------------------------------------------------------
+
+@case
+def binds_once_the_container_appears_and_again_after_it_is_removed():
+    environment = desktop.container_env("late-container")
+    container = os.path.join(environment["XDG_DATA_HOME"], "group-containers")
+    host = desktop.start_host(environment)
+    assert host.lines.frame()["reason"] == "start"
+    assert "does not exist yet" in host.errors.next()
+    desktop.publish(environment, ["First publish"])
+    assert host.lines.frame()["reason"] == "listen"
+    desktop.publish(environment, ["Second publish"])
+    assert host.lines.frame()["reason"] == "reload"
+    shutil.rmtree(container)
+    while "is gone" not in host.errors.next():
+        pass
+    desktop.publish(environment, ["After the container came back"])
+    assert host.lines.frame()["reason"] == "listen"
+    assert desktop.stop_host(host) == 0
+
 
 @case
 def one_host_per_container():
