@@ -193,7 +193,7 @@ int run(DesktopHost& host) {
     installLinkButtonStyle();
     bool told = false;
     host.stacking = stackingFor(gdk_display_get_default(), told);
-    openLineOutput(host.output, host.options.quiet);
+    openLineOutput(host.output, STDOUT_FILENO, host.options.quiet);
     host.scheme = startingScheme(host);
     if (host.listener) watchSocket(host);
 

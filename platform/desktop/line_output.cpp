@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
 
 namespace desktop {
 namespace {
@@ -50,11 +51,12 @@ LineOutput::~LineOutput() {
     if (watch != 0) g_source_remove(watch);
 }
 
-void openLineOutput(LineOutput& output, bool quiet) {
+void openLineOutput(LineOutput& output, int fd, bool quiet) {
     output.quiet = quiet;
+    output.fd = fd;
     if (quiet) return;
     struct stat status;
-    if (::fstat(STDOUT_FILENO, &status) != 0) {
+    if (::fstat(fd, &status) != 0) {
         output.broken = true;
         return;
     }
@@ -65,8 +67,9 @@ void openLineOutput(LineOutput& output, bool quiet) {
     // A descriptor of our own for the same pipe or terminal, so that making it non-blocking
     // does not change the one the parent shares with us. A regular file never blocks anyway.
     if (S_ISREG(status.st_mode)) return;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
     output.reopened = foundation::FileDescriptor(
-        ::open("/proc/self/fd/1", O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        ::open(self.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (output.reopened) {
         output.fd = output.reopened.fd;
         return;

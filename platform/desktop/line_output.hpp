@@ -17,7 +17,7 @@ inline constexpr std::size_t lineOutputBacklog = 64 * 1024;
 
 struct LineOutput {
     foundation::FileDescriptor reopened;  // standard output opened anew, non-blocking
-    int fd = STDOUT_FILENO;
+    int fd = -1;
     bool socket = false;  // sent with MSG_DONTWAIT instead
     bool quiet = false;
     bool broken = false;  // the reader is gone
@@ -31,8 +31,8 @@ struct LineOutput {
     ~LineOutput();
 };
 
-// Readies standard output for writes that never wait; `quiet` writes nothing at all.
-void openLineOutput(LineOutput& output, bool quiet);
+// Readies `fd` (standard output) for writes that never wait; `quiet` writes nothing at all.
+void openLineOutput(LineOutput& output, int fd, bool quiet);
 
 // Writes `line` and a line end, or queues it, or drops it when the backlog is full.
 void writeLine(LineOutput& output, const std::string& line);

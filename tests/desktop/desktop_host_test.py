@@ -404,6 +404,13 @@ def installed_tree_has_entry_unit_and_finds_its_bundle():
 
 
 @case
+def the_widget_program_loads_no_toolkit():
+    libraries = desktop.run(["ldd", os.path.join(desktop.bin, "JotbirdWidgets")]).stdout
+    for toolkit in ("libgtk", "libgdk", "libgtk-layer-shell", "libatk"):
+        assert toolkit not in libraries, f"JotbirdWidgets links {toolkit}"
+
+
+@case
 def command_line_errors_and_version():
     program = os.path.join(desktop.bin, "JotbirdWidgetsDesktop")
     for arguments in (["--family", "huge"], ["--corner"], ["--margin=-1"], ["--scheme", "blue"],
