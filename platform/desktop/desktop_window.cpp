@@ -66,6 +66,8 @@ std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFa
     window->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     applyStacking(GTK_WINDOW(window->window), host.stacking, host.options);
     window->live.request.scale = gtk_widget_get_scale_factor(window->window);
+    // The widget covers the whole window; the theme's background under it would be wasted.
+    gtk_widget_set_app_paintable(window->window, TRUE);
 
     window->links = gtk_fixed_new();
     window->area = gtk_drawing_area_new();
