@@ -5,7 +5,9 @@
 #     reload request sent straight to its socket to the frame line;
 #   - CPU clock ticks it uses over 10 idle seconds (from /proc/PID/stat);
 #   - its resident memory over REDRAWS redraws, each asked for on its socket;
-#   - a warm medium redraw at scale 2 (Google Benchmark, bench/desktop_bench).
+#   - a warm medium redraw at scale 2 (Google Benchmark, bench/desktop_bench);
+#   - `JotbirdWidgets describe` as a process (hyperfine), which must not pay for the host's
+#     toolkit (bench-serve.sh times a cold `render`).
 # Uses a throwaway data home, never the user's own container.
 #   scripts/bench-desktop.sh BUILD_DIR [PUBLISHES] [REDRAWS]
 set -euo pipefail
@@ -163,3 +165,11 @@ desktop_bench "$scratch" "$publishes" "$redraws"
 echo "== warm medium redraw at scale 2, no PNG (bench/desktop_bench)"
 "$build/bench/desktop_bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     2>/dev/null | grep -E "_median|^Benchmark"
+
+echo "== JotbirdWidgets describe, whole process (hyperfine)"
+if command -v hyperfine >/dev/null; then
+    hyperfine -N -w 5 -r 50 --style basic "$build/bin/JotbirdWidgets describe" 2>/dev/null |
+        grep -E "Time|Range"
+else
+    echo "hyperfine is missing (scripts/install-deps.sh --bench)"
+fi
