@@ -173,9 +173,9 @@ ui::ColorScheme startingScheme(DesktopHost& host) {
                             [&host](ui::ColorScheme scheme) { schemeChanged(host, scheme); });
 }
 
-// GTK. The host draws with Cairo alone, yet on some X servers GDK loads OpenGL (Mesa's
-// software renderer alone is 45 MB resident) to choose visuals; it is told not to, unless the
-// user asked otherwise, and programs the host opens links with do not inherit that.
+// Opens the display for GTK. The host draws with Cairo alone, yet on some X servers GDK loads
+// OpenGL (Mesa's software renderer alone is 45 MB resident) to choose visuals; it is told not
+// to, unless the user asked otherwise, and programs that open links do not inherit that.
 bool openDisplay() {
     const bool userChose = g_getenv("GDK_GL") != nullptr;
     if (!userChose) g_setenv("GDK_GL", "disable", TRUE);
@@ -185,6 +185,12 @@ bool openDisplay() {
 }
 
 int run(DesktopHost& host) {
+    // From the start, so that a stop during the start still removes the socket; the loop
+    // below handles it.
+    SourceId stops[3];
+    const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
+    for (int i = 0; i < 3; ++i)
+        stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
     if (!startListening(host)) return 1;
     if (!openDisplay()) {
         report("cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)");
@@ -206,11 +212,6 @@ int run(DesktopHost& host) {
         // GTK focuses the first link on showing; the first Tab should land there instead.
         gtk_window_set_focus(GTK_WINDOW(window->window), nullptr);
     }
-
-    SourceId stops[3];
-    const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
-    for (int i = 0; i < 3; ++i)
-        stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
     gtk_main();
     host.windows.clear();
     return 0;
