@@ -64,11 +64,11 @@ def opened(record, count, timeout=10):
 
 
 def assert_same_picture(desktop, window, environment, family, scale, scheme, name,
-                        tolerance=0.005):
+                        tolerance=0.005, extra=()):
     shot = desktop.path(f"{name}-window.png")
     rendered = desktop.path(f"{name}-render.png")
     desktop.screenshot(window, shot)
-    desktop.render(environment, family, scale, scheme, rendered)
+    desktop.render(environment, family, scale, scheme, rendered, *extra)
     differing = desktop.differing_pixels(shot, rendered)
     width, height = SIZES[family]
     assert differing is not None, f"{name}: the window's size differs from render's picture"
@@ -106,16 +106,17 @@ def windows_sit_at_each_corner_at_scale_1_and_2():
 
 @case
 def window_shows_what_render_draws():
-    for family, scale, scheme in (("medium", 1, "light"), ("large", 2, "dark"),
-                                  ("small", 2, "light")):
+    for family, scale, scheme, extra in (("medium", 1, "light", ()), ("large", 2, "dark", ()),
+                                         ("small", 2, "light", ()),
+                                         ("medium", 2, "dark", ("--legacy",))):
         environment, host = host_with_notes(
-            desktop, f"picture-{family}-{scale}", "--family", family, "--scheme", scheme,
-            GDK_SCALE=str(scale))
+            desktop, f"picture-{family}-{scale}-{scheme}", "--family", family, "--scheme",
+            scheme, *extra, GDK_SCALE=str(scale))
         host.lines.frames_until("start")
         window, = desktop.host_windows(host)
         time.sleep(0.2)
         assert_same_picture(desktop, window, environment, family, scale, scheme,
-                            f"{family}-{scale}-{scheme}")
+                            f"{family}-{scale}-{scheme}{''.join(extra)}", extra=extra)
         assert desktop.stop_host(host) == 0
 
 

@@ -153,9 +153,9 @@ class Desktop:
         self.run([os.path.join(self.bin, "JotbirdWidgetBridge"), "publish"],
                  input=snapshot(titles), env=env)
 
-    def render(self, env, family, scale, scheme, png):
+    def render(self, env, family, scale, scheme, png, *extra):
         self.run([os.path.join(self.bin, "JotbirdWidgets"), "render", "--family", family,
-                  "--scale", str(scale), "--scheme", scheme, "--png", png], env=env)
+                  "--scale", str(scale), "--scheme", scheme, "--png", png, *extra], env=env)
 
     def start_host(self, env, *arguments):
         child = self._spawn([os.path.join(self.bin, "JotbirdWidgetsDesktop"), *arguments],
