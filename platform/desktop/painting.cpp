@@ -53,7 +53,14 @@ ui::PixelSize framePixels(const DesktopWindow& window) {
 
 gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
     auto& window = *static_cast<DesktopWindow*>(data);
-    if (!window.root) return TRUE;
+    if (!window.root) {
+        // Nothing laid out (the provider failed, and said so): an empty widget, not garbage.
+        const ui::Color background = widgetkit::canvasFor(window.live.request).background;
+        cairo_set_source_rgba(cairo, background.red, background.green, background.blue,
+                              background.opacity);
+        cairo_paint(cairo);
+        return TRUE;
+    }
     // GTK hands a context already in points at the window's scale.
     if (!ui::drawView(cairo, *window.root, widgetkit::canvasFor(window.live.request))) {
         report("cannot draw the " +
