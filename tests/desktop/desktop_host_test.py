@@ -312,6 +312,26 @@ def scheme_follows_the_settings_portal_both_ways():
 
 
 @case
+def an_older_portal_is_read_with_read():
+    environment = desktop.container_env("old-portal")
+    desktop.publish(environment, TITLES)
+    portal = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "stub_settings_portal.py"),
+                               "1", "--without-read-one"], env=environment,
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    try:
+        assert portal.stdout.readline().strip() == "ready"
+        host = desktop.start_host(environment)
+        host.lines.frames_until("start")
+        window, = desktop.host_windows(host)
+        time.sleep(0.2)
+        assert_same_picture(desktop, window, environment, "medium", 1, "dark", "old-portal")
+        assert desktop.stop_host(host) == 0
+    finally:
+        portal.stdin.close()
+        portal.wait(10)
+
+
+@case
 def without_a_portal_gtk_preference_decides():
     environment = desktop.container_env("gtk-dark")
     settings = os.path.join(environment["XDG_CONFIG_HOME"], "gtk-3.0")

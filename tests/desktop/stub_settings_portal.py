@@ -1,6 +1,10 @@
 """A stand-in for the desktop's settings portal on the test's own session bus: answers
 org.freedesktop.appearance color-scheme, and changes it (with SettingChanged) when a number
-arrives on standard input. Prints "ready" once it owns its name."""
+arrives on standard input. Prints "ready" once it owns its name.
+
+    stub_settings_portal.py SCHEME [--without-read-one]
+
+--without-read-one answers only the older Read, as portals before version 2 do."""
 
 import sys
 
@@ -13,9 +17,10 @@ INTERFACE = "org.freedesktop.portal.Settings"
 
 
 class Settings(dbus.service.Object):
-    def __init__(self, bus, scheme):
+    def __init__(self, bus, scheme, read_one):
         super().__init__(bus, "/org/freedesktop/portal/desktop")
         self.scheme = scheme
+        self.read_one = read_one
 
     def _value(self, namespace, key):
         if (namespace, key) != ("org.freedesktop.appearance", "color-scheme"):
@@ -25,6 +30,9 @@ class Settings(dbus.service.Object):
 
     @dbus.service.method(INTERFACE, in_signature="ss", out_signature="v")
     def ReadOne(self, namespace, key):
+        if not self.read_one:
+            raise dbus.exceptions.DBusException(
+                "no ReadOne", name="org.freedesktop.DBus.Error.UnknownMethod")
         return self._value(namespace, key)
 
     @dbus.service.method(INTERFACE, in_signature="ss", out_signature="v")
@@ -39,7 +47,8 @@ class Settings(dbus.service.Object):
 def main():
     DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    settings = Settings(bus, int(sys.argv[1]) if len(sys.argv) > 1 else 0)
+    settings = Settings(bus, int(sys.argv[1]) if len(sys.argv) > 1 else 0,
+                        "--without-read-one" not in sys.argv)
     name = dbus.service.BusName("org.freedesktop.portal.Desktop", bus)
     loop = GLib.MainLoop()
 
