@@ -57,6 +57,33 @@ void sizeToFamily(DesktopWindow& window) {
                       int(std::ceil(size.height)));
 }
 
+// The drawing area, and above it in the same GtkFixed the link buttons to come.
+void addContent(DesktopWindow& window) {
+    // The widget covers the whole window; the theme's background under it would be wasted.
+    gtk_widget_set_app_paintable(window.window, TRUE);
+    window.links = gtk_fixed_new();
+    window.area = gtk_drawing_area_new();
+    gtk_widget_add_events(window.area, GDK_BUTTON_PRESS_MASK);
+    gtk_fixed_put(GTK_FIXED(window.links), window.area, 0, 0);
+    gtk_container_add(GTK_CONTAINER(window.window), window.links);
+}
+
+gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer) {
+    // A close from the window manager ends the host as Quit does.
+    gtk_main_quit();
+    return TRUE;
+}
+
+void connectInput(DesktopWindow& window) {
+    gpointer data = &window;
+    g_signal_connect(window.area, "draw", G_CALLBACK(paintWindow), data);
+    g_signal_connect(window.area, "button-press-event", G_CALLBACK(areaPressed), data);
+    g_signal_connect(window.window, "button-press-event", G_CALLBACK(windowPressed), data);
+    g_signal_connect(window.window, "notify::is-active", G_CALLBACK(redrawArea), data);
+    g_signal_connect(window.window, "notify::scale-factor", G_CALLBACK(scaleChanged), data);
+    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), nullptr);
+}
+
 }  // namespace
 
 std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFamily family) {
@@ -66,29 +93,9 @@ std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFa
     window->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     applyStacking(GTK_WINDOW(window->window), host.stacking, host.options);
     window->live.request.scale = gtk_widget_get_scale_factor(window->window);
-    // The widget covers the whole window; the theme's background under it would be wasted.
-    gtk_widget_set_app_paintable(window->window, TRUE);
-
-    window->links = gtk_fixed_new();
-    window->area = gtk_drawing_area_new();
-    gtk_widget_add_events(window->area, GDK_BUTTON_PRESS_MASK);
-    gtk_fixed_put(GTK_FIXED(window->links), window->area, 0, 0);
-    gtk_container_add(GTK_CONTAINER(window->window), window->links);
+    addContent(*window);
     sizeToFamily(*window);
-
-    g_signal_connect(window->area, "draw", G_CALLBACK(paintWindow), window.get());
-    g_signal_connect(window->area, "button-press-event", G_CALLBACK(areaPressed), window.get());
-    g_signal_connect(window->window, "button-press-event", G_CALLBACK(windowPressed), window.get());
-    g_signal_connect(window->window, "notify::is-active", G_CALLBACK(redrawArea), window.get());
-    g_signal_connect(window->window, "notify::scale-factor", G_CALLBACK(scaleChanged),
-                     window.get());
-    // Closing it from outside ends the host like Quit; the destructor then has nothing left.
-    g_signal_connect(window->window, "delete-event",
-                     G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer) -> gboolean {
-                         gtk_main_quit();
-                         return TRUE;
-                     }),
-                     nullptr);
+    connectInput(*window);
     return window;
 }
 
