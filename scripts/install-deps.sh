@@ -10,9 +10,9 @@ packages=(
     libgtk-3-dev libgtk-layer-shell-dev xvfb
     # The desktop host's tests: X server, window manager, X tools, a session bus with the
     # accessibility bus, a headless sway and grim (setpriv of util-linux runs them as an
-    # unprivileged user), and Debian's Python with its D-Bus, GLib and AT-SPI bindings.
+    # unprivileged user), and Debian's Python with its D-Bus, GLib, AT-SPI and GTK bindings.
     openbox x11-utils xdotool imagemagick dbus at-spi2-core sway grim util-linux
-    python3 python3-dbus python3-gi python3-pyatspi
+    python3 python3-dbus python3-gi python3-pyatspi gir1.2-gtk-3.0
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

@@ -1,5 +1,6 @@
 """JotbirdWidgetsDesktop as a layer surface under a headless sway: its place at the corner and
-its pixels, captured with grim, against `JotbirdWidgets render`, at output scales 1 and 2.
+its pixels, captured with grim, against `JotbirdWidgets render`, at output scales 1 and 2; a
+normal window over it hides it; a publish redraws it.
 sway refuses to run as root, so as root the compositor, the host and the bridge run as the
 unprivileged user 65534 in a scratch directory of its own.
 
@@ -18,6 +19,7 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop_session import Lines, snapshot, wait_for  # noqa: E402
 
+HERE = os.path.dirname(os.path.abspath(__file__))
 UNPRIVILEGED = 65534
 SIZES = {"small": (170, 170), "medium": (364, 170), "large": (364, 382)}
 OUTPUT = (1920, 1200)
@@ -109,6 +111,24 @@ def picture_matches(build, scale, family, scheme, corner):
         differing = int(float(compare.stderr.split()[0]))
         assert differing <= 0.005 * width * height * scale * scale, \
             f"{differing} pixels differ from render"
+
+        # A normal window covering the output stays above the widget on its layer.
+        cover = subprocess.Popen(
+            sway.as_user(["/usr/bin/python3", os.path.join(HERE, "solid_window.py"), "ff0000"]),
+            env=sway.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        try:
+            assert cover.stdout.readline().strip() == "shown"
+            time.sleep(0.5)
+            sway.run(["grim", "-g", f"{x},{y} {width}x{height}", shot])
+            compare = subprocess.run(["compare", "-metric", "AE", "-fuzz", "10%", shot,
+                                      f"xc:red[{width * scale}x{height * scale}!]", "null:"],
+                                     capture_output=True, text=True)
+            not_red = int(float(compare.stderr.split()[0]))
+            assert not_red < 0.01 * width * height * scale * scale, \
+                f"the widget shows through a normal window ({not_red} pixels not red)"
+        finally:
+            cover.terminate()
+            cover.wait(10)
 
         # A publish redraws the layer surface too.
         sway.run([os.path.join(sway.bin, "JotbirdWidgetBridge"), "publish"],
