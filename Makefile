@@ -26,6 +26,7 @@ bench: build
 	scripts/install-deps.sh --bench
 	scripts/bench.sh $(BUILD)
 	scripts/bench-serve.sh $(BUILD)
+	scripts/bench-desktop.sh $(BUILD)
 
 # The Debian package of everything `cmake --install` puts in place, in $(BUILD)/.
 package: build
@@ -35,9 +36,10 @@ package: build
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Only the two programs and the widget's bundle, for the demo.
+# Only the three programs, the widget's bundle and the screenshot tool, for the demo.
 programs: configure
-	cmake --build $(BUILD) -j $(JOBS) --target JotbirdWidgetBridge JotbirdWidgets
+	cmake --build $(BUILD) -j $(JOBS) --target JotbirdWidgetBridge JotbirdWidgets \
+	    JotbirdWidgetsDesktop jotbird_screenshot
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release

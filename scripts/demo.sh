@@ -23,6 +23,28 @@ snapshot=$(cat <<JSON
 JSON
 )
 
+# The desktop host's medium and large windows at scale 2 in the top-left corner of an Xvfb
+# screen of its own, photographed once both have drawn, then stopped.
+desktop_screenshot() {
+    local xvfb display host frames
+    Xvfb -displayfd 1 -screen 0 1600x1200x24 -nolisten tcp >"$build/demo/xvfb-display" \
+        2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 100); do [[ -s "$build/demo/xvfb-display" ]] && break; sleep 0.05; done
+    display=":$(cat "$build/demo/xvfb-display")"
+    frames="$build/demo/desktop-frames"
+    DISPLAY=$display GDK_SCALE=2 NO_AT_BRIDGE=1 TZ=UTC "$build/bin/JotbirdWidgetsDesktop" \
+        --family medium --family large --corner top-left --scheme light >"$frames" &
+    host=$!
+    for _ in $(seq 200); do [[ $(wc -l <"$frames") -ge 2 ]] && break; sleep 0.05; done
+    sleep 0.2
+    DISPLAY=$display "$build/tools/jotbird_screenshot" 0 0 $(((24 + 364 + 24) * 2)) \
+        $(((24 + 170 + 16 + 382 + 24) * 2)) "$1"
+    kill "$host" "$xvfb"
+    wait "$host" "$xvfb" 2>/dev/null || true
+    rm -f "$frames" "$build/demo/xvfb-display"
+}
+
 echo "== publish into $XDG_DATA_HOME/group-containers"
 printf '%s' "$snapshot" | "$bridge" publish
 echo "== status:        $("$bridge" status)"
@@ -35,11 +57,16 @@ for family in small medium large; do
             --png "$pictures/$family-$scheme.png" >/dev/null
     done
 done
+echo "== the desktop host on a virtual X display"
+desktop_screenshot "$pictures/desktop.png"
+
 echo "== medium width:  $("$bridge" medium-width) (recorded by the widget's medium timeline)"
 echo "== a click on the first row opens: $("$widget" click 60 70 --family medium)"
 echo
-echo "Pictures of the widget, small, medium and large, in light and dark:"
+echo "Pictures of the widget, small, medium and large, in light and dark, and the desktop host:"
 ls -1 "$pictures"/*.png | sed 's/^/  /'
 echo
 echo "Keep it live (redraws on every publish):"
 echo "  XDG_DATA_HOME=$XDG_DATA_HOME $widget serve --out $build/demo/live"
+echo "Or on your desktop (windows below the others, live, clickable):"
+echo "  XDG_DATA_HOME=$XDG_DATA_HOME $build/bin/JotbirdWidgetsDesktop"

@@ -11,6 +11,12 @@ packages=(
     scdoc gzip man-db
     # make package: CPack finds the binaries with file, their libraries with dpkg-shlibdeps.
     dpkg-dev file
+    libgtk-3-dev libgtk-layer-shell-dev xvfb
+    # The desktop host's tests: X server, window manager, X tools, a session bus with the
+    # accessibility bus, a headless sway and grim (setpriv of util-linux runs them as an
+    # unprivileged user), and Debian's Python with its D-Bus, GLib, AT-SPI and GTK bindings.
+    openbox x11-utils xdotool imagemagick dbus at-spi2-core sway grim util-linux
+    python3 python3-dbus python3-gi python3-pyatspi gir1.2-gtk-3.0
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

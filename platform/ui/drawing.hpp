@@ -1,5 +1,6 @@
 #pragma once
-// Drawing a laid-out widget to PNG with Cairo and Pango.
+// Drawing a laid-out widget with Cairo and Pango: to PNG, or onto a context a window
+// system gives.
 
 #include <filesystem>
 #include <string>
@@ -7,6 +8,8 @@
 
 #include "platform/ui/color.hpp"
 #include "platform/ui/laid_out_view.hpp"
+
+typedef struct _cairo cairo_t;
 
 namespace ui {
 
@@ -20,6 +23,10 @@ struct Canvas {
 struct PixelSize {
     int width = 0, height = 0;
 };
+
+// Draws onto `cairo`, whose user space is already in points (the caller applies the scale):
+// the canvas background, then the view. Never throws; false when Cairo failed.
+bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
 
 // Draws and writes the PNG atomically (a reader never sees half a file).
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,

@@ -60,7 +60,7 @@ LiveFamily liveFamily(WidgetFamily family, const HostRequest& request, std::file
     return live;
 }
 
-Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime) {
+std::string reloadTimeline(LiveFamily& family, const WidgetRuntime& runtime) {
     try {
         // The same request the render command makes: for a medium widget the provider records
         // the width it is shown at.
@@ -68,16 +68,26 @@ Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime) {
     } catch (const std::exception& error) {
         family.timeline = {};
         family.reloadAt = foundation::now() + minimumReloadDelay;
-        return {.error = error.what()};
+        return error.what();
     }
     const foundation::Date now = foundation::now();
     family.shownEntry = currentEntry(family.timeline, now);
     family.reloadAt = reloadInstant(family.timeline, now);
+    return {};
+}
+
+void pickCurrentEntry(LiveFamily& family) {
+    family.shownEntry = currentEntry(family.timeline, foundation::now());
+}
+
+Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime) {
+    if (std::string error = reloadTimeline(family, runtime); !error.empty())
+        return {.error = std::move(error)};
     return draw(family);
 }
 
 Drawing drawCurrentEntry(LiveFamily& family) {
-    family.shownEntry = currentEntry(family.timeline, foundation::now());
+    pickCurrentEntry(family);
     return draw(family);
 }
 

@@ -38,6 +38,13 @@ struct Drawing {
 // The family for `request`'s scheme, system, scale and redaction, drawn into `png`.
 LiveFamily liveFamily(WidgetFamily family, const HostRequest& request, std::filesystem::path png);
 
+// Asks the provider for a new timeline and picks the entry it shows now, without drawing;
+// the provider's error when it failed (the timeline is then empty, and asked again soon).
+std::string reloadTimeline(LiveFamily& family, const WidgetRuntime& runtime);
+
+// Picks the entry the timeline it has shows now.
+void pickCurrentEntry(LiveFamily& family);
+
 // Asks the provider for a new timeline and draws the entry it shows now.
 Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime);
 

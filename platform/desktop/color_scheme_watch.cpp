@@ -1,0 +1,105 @@
+#include "platform/desktop/color_scheme_watch.hpp"
+
+#include <optional>
+#include <string_view>
+
+namespace desktop {
+namespace {
+
+constexpr const char* portalName = "org.freedesktop.portal.Desktop";
+constexpr const char* portalPath = "/org/freedesktop/portal/desktop";
+constexpr const char* settingsInterface = "org.freedesktop.portal.Settings";
+constexpr const char* appearance = "org.freedesktop.appearance";
+constexpr const char* colorSchemeKey = "color-scheme";
+constexpr int portalTimeoutMs = 2000;
+
+// ReadOne answers (v); the older Read answers (v) holding another v: unwrap both.
+GVariant* unwrap(GVariant* value) {
+    GVariant* current = g_variant_ref(value);
+    while (g_variant_is_of_type(current, G_VARIANT_TYPE_VARIANT)) {
+        GVariant* inner = g_variant_get_variant(current);
+        g_variant_unref(current);
+        current = inner;
+    }
+    return current;
+}
+
+std::optional<ui::ColorScheme> readPortal(GDBusConnection* bus, const char* method) {
+    GError* error = nullptr;
+    GVariant* reply = g_dbus_connection_call_sync(
+        bus, portalName, portalPath, settingsInterface, method,
+        g_variant_new("(ss)", appearance, colorSchemeKey), G_VARIANT_TYPE("(v)"),
+        G_DBUS_CALL_FLAGS_NONE, portalTimeoutMs, nullptr, &error);
+    if (!reply) {
+        g_clear_error(&error);
+        return std::nullopt;
+    }
+    GVariant* value = g_variant_get_child_value(reply, 0);
+    const ui::ColorScheme scheme = schemeFromPortalValue(value);
+    g_variant_unref(value);
+    g_variant_unref(reply);
+    return scheme;
+}
+
+void settingChanged(GDBusConnection*, const char*, const char*, const char*, const char*,
+                    GVariant* parameters, gpointer data) {
+    auto& watch = *static_cast<ColorSchemeWatch*>(data);
+    const char* space = nullptr;
+    const char* key = nullptr;
+    GVariant* value = nullptr;
+    if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(ssv)"))) return;
+    g_variant_get(parameters, "(&s&sv)", &space, &key, &value);
+    if (std::string_view(space) == appearance && std::string_view(key) == colorSchemeKey) {
+        watch.fromPortal = true;
+        if (watch.changed) watch.changed(schemeFromPortalValue(value));
+    }
+    g_variant_unref(value);
+}
+
+ui::ColorScheme gtkPreference(GtkSettings* settings) {
+    gboolean dark = FALSE;
+    if (settings) g_object_get(settings, "gtk-application-prefer-dark-theme", &dark, nullptr);
+    return dark ? ui::ColorScheme::dark : ui::ColorScheme::light;
+}
+
+void gtkPreferenceChanged(GObject*, GParamSpec*, gpointer data) {
+    auto& watch = *static_cast<ColorSchemeWatch*>(data);
+    if (!watch.fromPortal && watch.changed) watch.changed(gtkPreference(watch.settings));
+}
+
+}  // namespace
+
+ColorSchemeWatch::~ColorSchemeWatch() {
+    if (settingsHandler != 0) g_signal_handler_disconnect(settings, settingsHandler);
+    if (subscription != 0) g_dbus_connection_signal_unsubscribe(bus, subscription);
+    if (bus) g_object_unref(bus);
+}
+
+ui::ColorScheme schemeFromPortalValue(GVariant* value) {
+    GVariant* plain = unwrap(value);
+    const bool dark =
+        g_variant_is_of_type(plain, G_VARIANT_TYPE_UINT32) && g_variant_get_uint32(plain) == 1;
+    g_variant_unref(plain);
+    return dark ? ui::ColorScheme::dark : ui::ColorScheme::light;
+}
+
+ui::ColorScheme watchColorScheme(ColorSchemeWatch& watch,
+                                 std::function<void(ui::ColorScheme)> changed) {
+    watch.changed = std::move(changed);
+    watch.settings = gtk_settings_get_default();
+    if (watch.settings)
+        watch.settingsHandler =
+            g_signal_connect(watch.settings, "notify::gtk-application-prefer-dark-theme",
+                             G_CALLBACK(gtkPreferenceChanged), &watch);
+    watch.bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    if (!watch.bus) return gtkPreference(watch.settings);
+    watch.subscription = g_dbus_connection_signal_subscribe(
+        watch.bus, portalName, settingsInterface, "SettingChanged", portalPath, appearance,
+        G_DBUS_SIGNAL_FLAGS_NONE, settingChanged, &watch, nullptr);
+    std::optional<ui::ColorScheme> scheme = readPortal(watch.bus, "ReadOne");
+    if (!scheme) scheme = readPortal(watch.bus, "Read");
+    watch.fromPortal = scheme.has_value();
+    return scheme.value_or(gtkPreference(watch.settings));
+}
+
+}  // namespace desktop

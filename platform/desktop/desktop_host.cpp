@@ -1,0 +1,252 @@
+#include "platform/desktop/desktop_host.hpp"
+
+#include <glib-unix.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <variant>
+
+#include "platform/desktop/desktop_state.hpp"
+#include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/link_overlay.hpp"
+
+namespace desktop {
+namespace {
+
+// A flood of datagrams is read in slices of this many, each followed by one redraw, so that a
+// stop or a due timeline is never starved.
+constexpr std::size_t requestsPerWakeup = 256;
+
+// While the container has no socket of ours, how often binding one is tried again.
+constexpr guint listenRetrySeconds = 1;
+
+// The longest one-shot wait for a timeline; a later instant is simply waited for again.
+constexpr std::chrono::milliseconds longestWait = std::chrono::hours(24);
+
+void reloadAll(DesktopHost& host, std::string_view reason);
+void armTimelineTimer(DesktopHost& host);
+
+gboolean requestsArrived(gint, GIOCondition, gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    const widgetkit::ReceivedRequests received =
+        widgetkit::receiveRequests(*host.listener, host.runtime.kind, requestsPerWakeup);
+    if (received.forKind > 0) reloadAll(host, "reload");
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean retryListening(gpointer data);
+
+void startRetrying(DesktopHost& host) {
+    if (host.listenRetry.id == 0)
+        host.listenRetry.id = g_timeout_add_seconds(listenRetrySeconds, retryListening, &host);
+}
+
+void containerChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    if (event != G_FILE_MONITOR_EVENT_DELETED && event != G_FILE_MONITOR_EVENT_MOVED_OUT &&
+        event != G_FILE_MONITOR_EVENT_CREATED && event != G_FILE_MONITOR_EVENT_MOVED_IN)
+        return;
+    if (!host.listener || widgetkit::stillListening(*host.listener)) return;
+    report("the socket " + host.listener->path.string() + " is gone or taken over");
+    host.socketWatch.reset();
+    host.containerMonitor.reset();
+    host.listener.reset();
+    startRetrying(host);
+}
+
+void watchSocket(DesktopHost& host) {
+    host.socketWatch.id = g_unix_fd_add(host.listener->socket.fd, G_IO_IN, requestsArrived, &host);
+    GFile* directory = g_file_new_for_path(host.container.c_str());
+    host.containerMonitor.reset(
+        g_file_monitor_directory(directory, G_FILE_MONITOR_WATCH_MOVES, nullptr, nullptr));
+    g_object_unref(directory);
+    if (host.containerMonitor.object)
+        g_signal_connect(host.containerMonitor.object, "changed", G_CALLBACK(containerChanged),
+                         &host);
+}
+
+gboolean retryListening(gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    auto attempt = widgetkit::listenForReloads(host.container);
+    auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt);
+    if (!listener) return G_SOURCE_CONTINUE;
+    host.listener.emplace(std::move(*listener));
+    host.listenRetry.id = 0;
+    report("listening on " + host.listener->path.string());
+    watchSocket(host);
+    // Requests sent while nobody listened are lost; show what is stored now.
+    reloadAll(host, "listen");
+    return G_SOURCE_REMOVE;
+}
+
+gboolean timelineDue(gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    host.timelineTimer.id = 0;
+    const foundation::Date now = foundation::now();
+    for (const auto& window : host.windows) {
+        const auto next = widgetkit::nextDrawing(window->live);
+        if (!next || *next > now) continue;
+        if (widgetkit::reloadDue(window->live, now))
+            reloadWindow(*window, "timeline");
+        else
+            showCurrentEntry(*window, "timeline");
+    }
+    armTimelineTimer(host);
+    return G_SOURCE_REMOVE;
+}
+
+// One timer, at the earliest instant any window's timeline asks for; none when none asks.
+void armTimelineTimer(DesktopHost& host) {
+    host.timelineTimer.reset();
+    std::optional<foundation::Date> earliest;
+    for (const auto& window : host.windows)
+        if (const auto next = widgetkit::nextDrawing(window->live))
+            if (!earliest || *next < *earliest) earliest = next;
+    if (!earliest) return;
+    const auto wait =
+        std::clamp(std::chrono::ceil<std::chrono::milliseconds>(*earliest - foundation::now()),
+                   std::chrono::milliseconds(0), longestWait);
+    host.timelineTimer.id = g_timeout_add(guint(wait.count()), timelineDue, &host);
+}
+
+void reloadAll(DesktopHost& host, std::string_view reason) {
+    for (const auto& window : host.windows)
+        reloadWindow(*window, reason);
+    armTimelineTimer(host);
+}
+
+void schemeChanged(DesktopHost& host, ui::ColorScheme scheme) {
+    if (scheme == host.scheme) return;
+    host.scheme = scheme;
+    for (const auto& window : host.windows) {
+        window->live.request.scheme = scheme;
+        showCurrentEntry(*window, "scheme");
+    }
+}
+
+gboolean stopAsked(gpointer) {
+    gtk_main_quit();
+    return G_SOURCE_CONTINUE;
+}
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "JotbirdWidgetsDesktop: %s\n%.*s", message.c_str(),
+                 int(desktopUsage.size()), desktopUsage.data());
+    return 2;
+}
+
+// Binds the socket, or finds that it must wait for the container; false when it cannot run.
+bool startListening(DesktopHost& host) {
+    auto attempt = widgetkit::listenForReloads(host.container);
+    if (auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt)) {
+        host.listener.emplace(std::move(*listener));
+        return true;
+    }
+    const auto& error = std::get<widgetkit::ListenError>(attempt);
+    if (error.failure != widgetkit::ListenFailure::noDirectory) {
+        report(error.describe(host.container));
+        return false;
+    }
+    // Only the bridge's publish makes the container; until then the empty widget shows.
+    report(error.describe(host.container) + "; listening as soon as it appears");
+    startRetrying(host);
+    return true;
+}
+
+ui::ColorScheme startingScheme(DesktopHost& host) {
+    switch (host.options.scheme) {
+        case SchemeChoice::light:
+            return ui::ColorScheme::light;
+        case SchemeChoice::dark:
+            return ui::ColorScheme::dark;
+        case SchemeChoice::automatic:
+            break;
+    }
+    return watchColorScheme(host.schemeWatch,
+                            [&host](ui::ColorScheme scheme) { schemeChanged(host, scheme); });
+}
+
+// Opens the display for GTK. The host draws with Cairo alone, yet on some X servers GDK loads
+// OpenGL (Mesa's software renderer alone is 45 MB resident) to choose visuals; it is told not
+// to, unless the user asked otherwise, and programs that open links do not inherit that.
+bool openDisplay() {
+    const bool userChose = g_getenv("GDK_GL") != nullptr;
+    if (!userChose) g_setenv("GDK_GL", "disable", TRUE);
+    const bool opened = gtk_init_check(nullptr, nullptr);
+    if (!userChose) g_unsetenv("GDK_GL");
+    return opened;
+}
+
+int run(DesktopHost& host) {
+    // From the start, so that a stop during the start still removes the socket; the loop
+    // below handles it.
+    SourceId stops[3];
+    const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
+    for (int i = 0; i < 3; ++i)
+        stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
+    if (!startListening(host)) return 1;
+    if (!openDisplay()) {
+        report("cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)");
+        return 1;
+    }
+    installLinkButtonStyle();
+    bool told = false;
+    host.stacking = stackingFor(gdk_display_get_default(), told);
+    openLineOutput(host.output, STDOUT_FILENO, host.options.quiet);
+    host.scheme = startingScheme(host);
+    if (host.listener) watchSocket(host);
+
+    for (widgetkit::WidgetFamily family : host.options.families)
+        host.windows.push_back(makeWindow(host, family));
+    placeAllWindows(host);
+    reloadAll(host, "start");
+    for (const auto& window : host.windows) {
+        gtk_widget_show_all(window->window);
+        // GTK focuses the first link on showing; the first Tab should land there instead.
+        gtk_window_set_focus(GTK_WINDOW(window->window), nullptr);
+    }
+    gtk_main();
+    host.windows.clear();
+    return 0;
+}
+
+}  // namespace
+
+void report(const std::string& message) {
+    std::fprintf(stderr, "JotbirdWidgetsDesktop: %s\n", message.c_str());
+}
+
+int runDesktopHost(const widgetkit::WidgetRuntime& runtime,
+                   const std::vector<std::string_view>& arguments) {
+    auto parsed = parseDesktopOptions(arguments);
+    if (auto* error = std::get_if<OptionsError>(&parsed)) return usageError(error->message);
+    const DesktopOptions& options = std::get<DesktopOptions>(parsed);
+    if (options.version) {
+        std::printf("JotbirdWidgetsDesktop %s\n", JOTBIRD_VERSION);
+        return 0;
+    }
+    if (options.help) {
+        std::printf("%.*s", int(desktopUsage.size()), desktopUsage.data());
+        return 0;
+    }
+    if (!runtime.container) {
+        report(
+            "the widget's shared container cannot be located (set XDG_DATA_HOME or HOME to an "
+            "absolute path)");
+        return 1;
+    }
+    // A reader of the frame lines that goes away must not end the host.
+    ::signal(SIGPIPE, SIG_IGN);
+    try {
+        DesktopHost host{runtime, options, *runtime.container};
+        return run(host);
+    } catch (const std::exception& error) {
+        report(error.what());
+        return 1;
+    }
+}
+
+}  // namespace desktop

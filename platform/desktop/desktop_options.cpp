@@ -1,0 +1,119 @@
+#include "platform/desktop/desktop_options.hpp"
+
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+namespace desktop {
+namespace {
+
+struct Argument {
+    std::string_view name;
+    std::optional<std::string_view> value;  // given after '='
+};
+
+Argument split(std::string_view argument) {
+    const auto equals = argument.find('=');
+    if (!argument.starts_with("--") || equals == std::string_view::npos) return {argument, {}};
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+bool takesValue(std::string_view name) {
+    return name == "--family" || name == "--corner" || name == "--margin" || name == "--scheme" ||
+           name == "--layer";
+}
+
+std::optional<Corner> cornerNamed(std::string_view name) {
+    if (name == "top-left") return Corner::topLeft;
+    if (name == "top-right") return Corner::topRight;
+    if (name == "bottom-left") return Corner::bottomLeft;
+    if (name == "bottom-right") return Corner::bottomRight;
+    return std::nullopt;
+}
+
+std::optional<double> marginFrom(std::string_view text) {
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value) || value < 0 ||
+        value > 10000)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<OptionsError> applyValue(DesktopOptions& options, std::string_view name,
+                                       std::string_view value) {
+    const auto bad = [&] {
+        return OptionsError{"bad value for " + std::string(name) + ": " + std::string(value)};
+    };
+    if (name == "--family") {
+        const auto family = widgetkit::familyFromShortName(value);
+        if (!family) return bad();
+        options.families.push_back(*family);
+    } else if (name == "--corner") {
+        const auto corner = cornerNamed(value);
+        if (!corner) return bad();
+        options.corner = *corner;
+    } else if (name == "--margin") {
+        const auto margin = marginFrom(value);
+        if (!margin) return bad();
+        options.margin = *margin;
+    } else if (name == "--scheme") {
+        if (value == "auto")
+            options.scheme = SchemeChoice::automatic;
+        else if (value == "light")
+            options.scheme = SchemeChoice::light;
+        else if (value == "dark")
+            options.scheme = SchemeChoice::dark;
+        else
+            return bad();
+    } else if (name == "--layer") {
+        if (value == "background")
+            options.layer = Layer::background;
+        else if (value == "bottom")
+            options.layer = Layer::bottom;
+        else
+            return bad();
+    }
+    return std::nullopt;
+}
+
+std::optional<OptionsError> applyFlag(DesktopOptions& options, std::string_view name) {
+    if (name == "--legacy")
+        options.legacy = true;
+    else if (name == "--quiet")
+        options.quiet = true;
+    else if (name == "--version")
+        options.version = true;
+    else if (name == "--help" || name == "-h")
+        options.help = true;
+    else
+        return OptionsError{"unknown option: " + std::string(name)};
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
+    const std::vector<std::string_view>& arguments) {
+    DesktopOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const Argument argument = split(arguments[i]);
+        std::optional<OptionsError> error;
+        if (takesValue(argument.name)) {
+            if (!argument.value && i + 1 >= arguments.size())
+                return OptionsError{std::string(argument.name) + " needs a value"};
+            error = applyValue(options, argument.name,
+                               argument.value ? *argument.value : arguments[++i]);
+        } else if (argument.value) {
+            error = OptionsError{std::string(argument.name) + " takes no value"};
+        } else {
+            error = applyFlag(options, argument.name);
+        }
+        if (error) return *error;
+    }
+    if (options.families.empty()) options.families.push_back(widgetkit::WidgetFamily::systemMedium);
+    return options;
+}
+
+}  // namespace desktop

@@ -1,0 +1,44 @@
+#pragma once
+// The desktop host's command line: which windows, where, in which scheme and on which layer.
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "platform/widgetkit/widget_family.hpp"
+
+namespace desktop {
+
+enum class Corner { topLeft, topRight, bottomLeft, bottomRight };
+enum class SchemeChoice { automatic, light, dark };
+enum class Layer { background, bottom };
+
+struct DesktopOptions {
+    std::vector<widgetkit::WidgetFamily> families;  // one window each, in this order
+    Corner corner = Corner::topRight;
+    double margin = 24;  // points from both edges of the work area
+    SchemeChoice scheme = SchemeChoice::automatic;
+    bool legacy = false;
+    Layer layer = Layer::bottom;
+    bool quiet = false;    // no frame lines
+    bool version = false;  // print the version and stop
+    bool help = false;
+};
+
+struct OptionsError {
+    std::string message;
+};
+
+inline constexpr std::string_view desktopUsage =
+    "usage: JotbirdWidgetsDesktop [--family small|medium|large]... "
+    "[--corner top-left|top-right|bottom-left|bottom-right]\n"
+    "         [--margin N] [--scheme auto|light|dark] [--legacy] [--layer background|bottom]\n"
+    "         [--quiet] [--version]\n"
+    "Options take their value as the next argument or after '='.\n";
+
+// Parses the arguments after the program's name; default family medium when none is given.
+std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
+    const std::vector<std::string_view>& arguments);
+
+}  // namespace desktop

@@ -1,0 +1,93 @@
+#pragma once
+// What the desktop host keeps while it runs: its windows, each with the family it shows and
+// the layout drawn last, and the channels that wake it (reload socket, timeline timer,
+// colour scheme). GTK callbacks get pointers to these; they live until the loop ends.
+
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/desktop/color_scheme_watch.hpp"
+#include "platform/desktop/desktop_options.hpp"
+#include "platform/desktop/line_output.hpp"
+#include "platform/desktop/link_targets.hpp"
+#include "platform/desktop/stacking.hpp"
+#include "platform/ui/laid_out_view.hpp"
+#include "platform/widgetkit/live_family.hpp"
+#include "platform/widgetkit/reload_listener.hpp"
+#include "platform/widgetkit/widget_runtime.hpp"
+
+namespace desktop {
+
+struct DesktopHost;
+
+// A GLib source id, removed when it goes.
+struct SourceId {
+    guint id = 0;
+    SourceId() = default;
+    SourceId(const SourceId&) = delete;
+    SourceId& operator=(const SourceId&) = delete;
+    ~SourceId() { reset(); }
+    void reset() {
+        if (id != 0) g_source_remove(id);
+        id = 0;
+    }
+};
+
+// A GObject reference of our own, dropped when it goes.
+template <class T>
+struct ObjectRef {
+    T* object = nullptr;
+    ObjectRef() = default;
+    ObjectRef(const ObjectRef&) = delete;
+    ObjectRef& operator=(const ObjectRef&) = delete;
+    ~ObjectRef() { reset(); }
+    void reset(T* replacement = nullptr) {
+        if (object) g_object_unref(object);
+        object = replacement;
+    }
+};
+
+struct DesktopWindow {
+    DesktopHost* host = nullptr;
+    GtkWidget* window = nullptr;  // owns the widgets below
+    GtkWidget* links = nullptr;   // a GtkFixed: the drawing area first, link buttons above it
+    GtkWidget* area = nullptr;    // the widget's pixels
+    widgetkit::LiveFamily live;
+    std::optional<ui::LaidOutView> root;  // laid out for the entry shown now
+    std::vector<LinkTarget> targets;      // one per child of `links`, in view order
+    std::string pendingReason;            // why the next frame is drawn; empty for a re-expose
+
+    DesktopWindow() = default;
+    DesktopWindow(const DesktopWindow&) = delete;
+    DesktopWindow& operator=(const DesktopWindow&) = delete;
+    ~DesktopWindow() {
+        if (window) gtk_widget_destroy(window);
+    }
+};
+
+struct DesktopHost {
+    const widgetkit::WidgetRuntime& runtime;
+    DesktopOptions options;
+    std::filesystem::path container;
+    Stacking stacking = Stacking::x11Below;
+    ui::ColorScheme scheme = ui::ColorScheme::light;
+    LineOutput output;
+    ColorSchemeWatch schemeWatch;
+    std::optional<widgetkit::ReloadListener> listener;
+    SourceId socketWatch;
+    // Tells when the socket file or the container goes (inotify, no polling), so that the
+    // host binds again once a publish makes them anew.
+    ObjectRef<GFileMonitor> containerMonitor;
+    SourceId listenRetry;    // only while the container has no socket of ours
+    SourceId timelineTimer;  // one shot, at the next instant a timeline asks for
+    std::vector<std::unique_ptr<DesktopWindow>> windows;
+};
+
+// "JotbirdWidgetsDesktop: <message>" on standard error.
+void report(const std::string& message);
+
+}  // namespace desktop

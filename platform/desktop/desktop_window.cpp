@@ -1,0 +1,155 @@
+#include "platform/desktop/desktop_window.hpp"
+
+#include <cmath>
+#include <exception>
+
+#include "platform/desktop/family_menu.hpp"
+#include "platform/desktop/link_overlay.hpp"
+#include "platform/desktop/painting.hpp"
+#include "platform/desktop/url_opening.hpp"
+#include "platform/desktop/window_placement.hpp"
+#include "platform/ui/hit_test.hpp"
+
+namespace desktop {
+namespace {
+
+widgetkit::HostRequest requestFor(const DesktopHost& host, widgetkit::WidgetFamily family) {
+    widgetkit::HostRequest request;
+    request.family = family;
+    request.scheme = host.scheme;
+    request.legacy = host.options.legacy;
+    return request;
+}
+
+// Left button outside every link: the widget URL under the point, as `click` answers.
+gboolean areaPressed(GtkWidget*, GdkEventButton* event, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY || !window.root)
+        return FALSE;
+    if (const auto url = ui::urlAt(*window.root, {event->x, event->y}))
+        openURL(window.window, *url);
+    return TRUE;
+}
+
+// The right button anywhere in the window, links included.
+gboolean windowPressed(GtkWidget*, GdkEventButton* event, gpointer data) {
+    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_SECONDARY) return FALSE;
+    popUpFamilyMenu(*static_cast<DesktopWindow*>(data), reinterpret_cast<GdkEvent*>(event));
+    return TRUE;
+}
+
+void redrawArea(GtkWindow*, GParamSpec*, gpointer data) {
+    gtk_widget_queue_draw(static_cast<DesktopWindow*>(data)->area);
+}
+
+// Moved to a monitor of another scale: the same points in more or fewer pixels.
+void scaleChanged(GtkWidget* widget, GParamSpec*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    window.live.request.scale = gtk_widget_get_scale_factor(widget);
+    gtk_widget_queue_draw(window.area);
+}
+
+void sizeToFamily(DesktopWindow& window) {
+    const ui::CGSize size = window.live.request.displaySize;
+    gtk_widget_set_size_request(window.area, int(std::ceil(size.width)),
+                                int(std::ceil(size.height)));
+    gtk_window_resize(GTK_WINDOW(window.window), int(std::ceil(size.width)),
+                      int(std::ceil(size.height)));
+}
+
+// The drawing area, and above it in the same GtkFixed the link buttons to come.
+void addContent(DesktopWindow& window) {
+    // The widget covers the whole window; the theme's background under it would be wasted.
+    gtk_widget_set_app_paintable(window.window, TRUE);
+    window.links = gtk_fixed_new();
+    window.area = gtk_drawing_area_new();
+    gtk_widget_add_events(window.area, GDK_BUTTON_PRESS_MASK);
+    gtk_fixed_put(GTK_FIXED(window.links), window.area, 0, 0);
+    gtk_container_add(GTK_CONTAINER(window.window), window.links);
+}
+
+gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer) {
+    // A close from the window manager ends the host as Quit does.
+    gtk_main_quit();
+    return TRUE;
+}
+
+void connectInput(DesktopWindow& window) {
+    gpointer data = &window;
+    g_signal_connect(window.area, "draw", G_CALLBACK(paintWindow), data);
+    g_signal_connect(window.area, "button-press-event", G_CALLBACK(areaPressed), data);
+    g_signal_connect(window.window, "button-press-event", G_CALLBACK(windowPressed), data);
+    g_signal_connect(window.window, "notify::is-active", G_CALLBACK(redrawArea), data);
+    g_signal_connect(window.window, "notify::scale-factor", G_CALLBACK(scaleChanged), data);
+    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFamily family) {
+    auto window = std::make_unique<DesktopWindow>();
+    window->host = &host;
+    window->live = widgetkit::liveFamily(family, requestFor(host, family), {});
+    window->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    applyStacking(GTK_WINDOW(window->window), host.stacking, host.options);
+    window->live.request.scale = gtk_widget_get_scale_factor(window->window);
+    addContent(*window);
+    sizeToFamily(*window);
+    connectInput(*window);
+    return window;
+}
+
+void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
+    widgetkit::pickCurrentEntry(window.live);
+    window.root.reset();
+    window.targets.clear();
+    const auto& entries = window.live.timeline.entries;
+    if (entries.empty()) {
+        report("nothing to draw for the " +
+               std::string(widgetkit::familyShortName(window.live.request.family)) +
+               " widget: its timeline has no entries");
+    } else {
+        try {
+            window.root =
+                widgetkit::layoutEntry(entries[window.live.shownEntry], window.live.request);
+            window.targets = linkTargets(*window.root, window.live.request.redacted);
+        } catch (const std::exception& error) {
+            report(std::string("cannot lay out the widget: ") + error.what());
+        }
+    }
+    rebuildLinkButtons(window);
+    window.pendingReason = reason;
+    gtk_widget_queue_draw(window.area);
+}
+
+void reloadWindow(DesktopWindow& window, std::string_view reason) {
+    if (const std::string error = widgetkit::reloadTimeline(window.live, window.host->runtime);
+        !error.empty())
+        report("the widget's timeline failed: " + error);
+    showCurrentEntry(window, reason);
+}
+
+void changeFamily(DesktopWindow& window, widgetkit::WidgetFamily family) {
+    const double scale = window.live.request.scale;
+    window.live = widgetkit::liveFamily(family, requestFor(*window.host, family), {});
+    window.live.request.scale = scale;
+    sizeToFamily(window);
+    placeAllWindows(*window.host);
+    reloadWindow(window, "family");
+}
+
+void placeAllWindows(DesktopHost& host) {
+    if (host.windows.empty()) return;
+    const ui::CGRect workArea =
+        primaryWorkArea(gtk_widget_get_display(host.windows.front()->window));
+    std::vector<ui::CGSize> sizes;
+    for (const auto& window : host.windows)
+        sizes.push_back(window->live.request.displaySize);
+    const std::vector<ui::CGRect> frames =
+        desktop::placeWindows(workArea, host.options.corner, host.options.margin, sizes);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        placeWindow(GTK_WINDOW(host.windows[i]->window), host.stacking, host.options, workArea,
+                    frames[i]);
+}
+
+}  // namespace desktop

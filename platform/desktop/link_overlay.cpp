@@ -1,0 +1,120 @@
+#include "platform/desktop/link_overlay.hpp"
+
+#include <cmath>
+#include <vector>
+
+#include "platform/desktop/url_opening.hpp"
+
+namespace desktop {
+namespace {
+
+constexpr const char* linkButtonClass = "jotbird-link";
+constexpr const char* transparentButton =
+    "button.jotbird-link { background: none; border: none; box-shadow: none; outline: none; "
+    "padding: 0; margin: 0; min-width: 0; min-height: 0; }";
+
+constexpr const char* targetIndexKey = "jotbird-link-index";
+
+std::size_t targetIndex(GtkWidget* button) {
+    return GPOINTER_TO_SIZE(g_object_get_data(G_OBJECT(button), targetIndexKey));
+}
+
+void clicked(GtkButton* button, gpointer data) {
+    const auto& window = *static_cast<DesktopWindow*>(data);
+    const std::size_t index = targetIndex(GTK_WIDGET(button));
+    if (index < window.targets.size()) openURL(GTK_WIDGET(button), window.targets[index].url);
+}
+
+// The ring follows the focus; the buttons themselves draw nothing.
+void focusChanged(GtkWidget*, GdkEvent*, gpointer data) {
+    gtk_widget_queue_draw(static_cast<DesktopWindow*>(data)->area);
+}
+
+// The whole points a link covers: its frame rounded outward.
+GdkRectangle boxFor(const LinkTarget& target) {
+    const int x = int(std::floor(target.frame.origin.x));
+    const int y = int(std::floor(target.frame.origin.y));
+    return {x, y, int(std::ceil(ui::CGRectGetMaxX(target.frame))) - x,
+            int(std::ceil(ui::CGRectGetMaxY(target.frame))) - y};
+}
+
+// Points a button at a target. Only what changed is touched: moving or resizing a child makes
+// GTK lay out the window again, which costs X round trips on every redraw.
+void fit(DesktopWindow& window, GtkWidget* button, std::size_t index) {
+    const LinkTarget& target = window.targets[index];
+    g_object_set_data(G_OBJECT(button), targetIndexKey, GSIZE_TO_POINTER(index));
+    const GdkRectangle box = boxFor(target);
+    int x = 0, y = 0, width = 0, height = 0;
+    gtk_container_child_get(GTK_CONTAINER(window.links), button, "x", &x, "y", &y, nullptr);
+    gtk_widget_get_size_request(button, &width, &height);
+    if (width != box.width || height != box.height)
+        gtk_widget_set_size_request(button, box.width, box.height);
+    if (x != box.x || y != box.y) gtk_fixed_move(GTK_FIXED(window.links), button, box.x, box.y);
+    AtkObject* accessible = gtk_widget_get_accessible(button);
+    const char* name = atk_object_get_name(accessible);
+    if (!name || target.name != name) atk_object_set_name(accessible, target.name.c_str());
+}
+
+GtkWidget* linkButton(DesktopWindow& window) {
+    GtkWidget* button = gtk_button_new();
+    gtk_style_context_add_class(gtk_widget_get_style_context(button), linkButtonClass);
+    gtk_widget_set_focus_on_click(button, FALSE);
+    atk_object_set_role(gtk_widget_get_accessible(button), ATK_ROLE_LINK);
+    g_signal_connect(button, "clicked", G_CALLBACK(clicked), &window);
+    g_signal_connect(button, "focus-in-event", G_CALLBACK(focusChanged), &window);
+    g_signal_connect(button, "focus-out-event", G_CALLBACK(focusChanged), &window);
+    gtk_fixed_put(GTK_FIXED(window.links), button, 0, 0);
+    gtk_widget_show(button);
+    return button;
+}
+
+std::vector<GtkWidget*> linkButtons(const DesktopWindow& window) {
+    std::vector<GtkWidget*> buttons;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(window.links));
+    for (GList* child = children; child; child = child->next)
+        if (child->data != window.area) buttons.push_back(GTK_WIDGET(child->data));
+    g_list_free(children);
+    return buttons;
+}
+
+std::string focusedURL(const DesktopWindow& window) {
+    const LinkTarget* target = focusedTarget(window);
+    return target ? target->url : std::string();
+}
+
+}  // namespace
+
+void installLinkButtonStyle() {
+    GtkCssProvider* css = gtk_css_provider_new();
+    gtk_css_provider_load_from_data(css, transparentButton, -1, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
+                                              GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+    g_object_unref(css);
+}
+
+void rebuildLinkButtons(DesktopWindow& window) {
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window.window));
+    const std::string keepFocus = focusedURL(window);
+    std::vector<GtkWidget*> buttons = linkButtons(window);
+    while (buttons.size() > window.targets.size()) {
+        gtk_widget_destroy(buttons.back());
+        buttons.pop_back();
+    }
+    while (buttons.size() < window.targets.size())
+        buttons.push_back(linkButton(window));
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        fit(window, buttons[i], i);
+        if (!keepFocus.empty() && window.targets[i].url == keepFocus && buttons[i] != focus)
+            gtk_widget_grab_focus(buttons[i]);
+    }
+}
+
+const LinkTarget* focusedTarget(const DesktopWindow& window) {
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window.window));
+    if (!focus || focus == window.area || gtk_widget_get_parent(focus) != window.links)
+        return nullptr;
+    const std::size_t index = targetIndex(focus);
+    return index < window.targets.size() ? &window.targets[index] : nullptr;
+}
+
+}  // namespace desktop

@@ -1,0 +1,109 @@
+#include "platform/desktop/stacking.hpp"
+
+#include <gtk-layer-shell.h>
+
+#include <cmath>
+
+#include "platform/desktop/desktop_state.hpp"
+#include "platform/desktop/window_placement.hpp"
+
+#ifdef GDK_WINDOWING_X11
+#include <gdk/gdkx.h>
+#endif
+#ifdef GDK_WINDOWING_WAYLAND
+#include <gdk/gdkwayland.h>
+#endif
+
+namespace desktop {
+namespace {
+
+bool isWayland(GdkDisplay* display) {
+#ifdef GDK_WINDOWING_WAYLAND
+    return GDK_IS_WAYLAND_DISPLAY(display);
+#else
+    (void)display;
+    return false;
+#endif
+}
+
+void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
+    gtk_layer_init_for_window(window);
+    gtk_layer_set_namespace(window, "jotbird-widgets");
+    gtk_layer_set_layer(window, options.layer == Layer::background
+                                    ? GTK_LAYER_SHELL_LAYER_BACKGROUND
+                                    : GTK_LAYER_SHELL_LAYER_BOTTOM);
+    gtk_layer_set_anchor(
+        window, isTop(options.corner) ? GTK_LAYER_SHELL_EDGE_TOP : GTK_LAYER_SHELL_EDGE_BOTTOM,
+        TRUE);
+    gtk_layer_set_anchor(
+        window, isLeft(options.corner) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT,
+        TRUE);
+    gtk_layer_set_exclusive_zone(window, 0);
+    gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND);
+}
+
+void applyX11Hints(GtkWindow* window) {
+    gtk_window_set_decorated(window, FALSE);
+    gtk_window_set_skip_taskbar_hint(window, TRUE);
+    gtk_window_set_skip_pager_hint(window, TRUE);
+    gtk_window_stick(window);
+    gtk_window_set_keep_below(window, TRUE);
+    // It takes focus when clicked or tabbed into, never by appearing.
+    gtk_window_set_focus_on_map(window, FALSE);
+}
+
+}  // namespace
+
+Stacking stackingFor(GdkDisplay* display, bool& told) {
+    if (!isWayland(display)) return Stacking::x11Below;
+    if (gtk_layer_is_supported()) return Stacking::layerSurface;
+    if (!told)
+        report(
+            "this Wayland compositor offers no layer shell (zwlr_layer_shell_v1): showing plain "
+            "windows, which it places and stacks as it likes");
+    told = true;
+    return Stacking::plainWindow;
+}
+
+void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& options) {
+    gtk_window_set_title(window, "Jotbird");
+    gtk_window_set_resizable(window, FALSE);
+    switch (stacking) {
+        case Stacking::layerSurface:
+            applyLayerShell(window, options);
+            break;
+        case Stacking::x11Below:
+            applyX11Hints(window);
+            break;
+        case Stacking::plainWindow:
+            gtk_window_set_decorated(window, FALSE);
+            break;
+    }
+}
+
+void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
+                 const ui::CGRect& workArea, const ui::CGRect& frame) {
+    if (stacking == Stacking::layerSurface) {
+        const EdgeOffsets offsets = offsetsFromCorner(workArea, options.corner, frame);
+        gtk_layer_set_margin(
+            window, isLeft(options.corner) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT,
+            int(std::lround(offsets.horizontal)));
+        gtk_layer_set_margin(
+            window, isTop(options.corner) ? GTK_LAYER_SHELL_EDGE_TOP : GTK_LAYER_SHELL_EDGE_BOTTOM,
+            int(std::lround(offsets.vertical)));
+        return;
+    }
+    gtk_window_move(window, int(std::lround(ui::CGRectGetMinX(frame))),
+                    int(std::lround(ui::CGRectGetMinY(frame))));
+}
+
+ui::CGRect primaryWorkArea(GdkDisplay* display) {
+    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
+    if (!monitor) monitor = gdk_display_get_monitor(display, 0);
+    if (!monitor) return {{0, 0}, {1920, 1080}};
+    GdkRectangle area;
+    gdk_monitor_get_workarea(monitor, &area);
+    return {{double(area.x), double(area.y)}, {double(area.width), double(area.height)}};
+}
+
+}  // namespace desktop

@@ -1,0 +1,28 @@
+#pragma once
+// How a host window sits among the others: a layer surface below the windows where the
+// compositor offers layer shell, an undecorated below-everything window on X11, a plain
+// window elsewhere.
+
+#include <gtk/gtk.h>
+
+#include "platform/desktop/desktop_options.hpp"
+#include "platform/ui/geometry.hpp"
+
+namespace desktop {
+
+enum class Stacking { layerSurface, x11Below, plainWindow };
+
+// What the display offers; a plain window also says why on standard error, once.
+Stacking stackingFor(GdkDisplay* display, bool& told);
+
+// Sets the window up before it is shown.
+void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& options);
+
+// Puts the window at `frame` (points, in the monitor's work area as `workArea` gives it).
+void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
+                 const ui::CGRect& workArea, const ui::CGRect& frame);
+
+// The primary monitor's work area, in points.
+ui::CGRect primaryWorkArea(GdkDisplay* display);
+
+}  // namespace desktop

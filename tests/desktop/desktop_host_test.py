@@ -1,0 +1,472 @@
+"""JotbirdWidgetsDesktop on a private X display: where its windows go, what they show next to
+`JotbirdWidgets render`, how they stack, what clicks, keys and the accessibility tree open,
+how it follows publishes and the colour scheme, and how it starts and stops.
+
+    desktop_host_test.py BUILD_DIR [CASE...]
+"""
+
+import os
+import shutil
+import signal
+import stat
+import subprocess
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop_session import Desktop, wait_for  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TITLES = ["Buy milk", "Call the garage", "Water the plants", "Pay the rent"]
+SIZES = {"small": (170, 170), "medium": (364, 170), "large": (364, 382)}
+CASES = []
+
+
+def case(function):
+    CASES.append(function)
+    return function
+
+
+def host_with_notes(desktop, name, *arguments, titles=TITLES, **env):
+    environment = desktop.container_env(name, **env)
+    desktop.publish(environment, titles)
+    host = desktop.start_host(environment, *arguments)
+    return environment, host
+
+
+def register_recorder(desktop, environment):
+    """A handler for jotbird-open: links that writes each URL it gets to a file."""
+    record = os.path.join(environment["XDG_DATA_HOME"], "opened.txt")
+    script = os.path.join(environment["XDG_DATA_HOME"], "recorder.sh")
+    with open(script, "w") as f:
+        f.write(f'#!/bin/sh\nprintf "%s\\n" "$1" >> "{record}"\n')
+    os.chmod(script, 0o755)
+    applications = os.path.join(environment["XDG_DATA_HOME"], "applications")
+    os.makedirs(applications, exist_ok=True)
+    with open(os.path.join(applications, "jotbird-recorder.desktop"), "w") as f:
+        f.write("[Desktop Entry]\nType=Application\nName=Recorder\nNoDisplay=true\n"
+                f"Exec={script} %u\nMimeType=x-scheme-handler/jotbird-open;\n")
+    with open(os.path.join(applications, "mimeapps.list"), "w") as f:
+        f.write("[Default Applications]\n"
+                "x-scheme-handler/jotbird-open=jotbird-recorder.desktop\n")
+    return record
+
+
+def opened(record, count, timeout=10):
+    def lines():
+        if not os.path.exists(record):
+            return None
+        with open(record) as f:
+            got = f.read().split()
+        return got if len(got) >= count else None
+    return wait_for(lines, timeout, f"{count} URL(s) opened")
+
+
+def assert_same_picture(desktop, window, environment, family, scale, scheme, name,
+                        tolerance=0.005, extra=()):
+    shot = desktop.path(f"{name}-window.png")
+    rendered = desktop.path(f"{name}-render.png")
+    desktop.screenshot(window, shot)
+    desktop.render(environment, family, scale, scheme, rendered, *extra)
+    differing = desktop.differing_pixels(shot, rendered)
+    width, height = SIZES[family]
+    assert differing is not None, f"{name}: the window's size differs from render's picture"
+    assert differing <= tolerance * width * height * scale * scale, \
+        f"{name}: {differing} pixels differ from render"
+
+
+# -- windows ---------------------------------------------------------------------------------
+
+@case
+def windows_sit_at_each_corner_at_scale_1_and_2():
+    for scale in (1, 2):
+        for corner in ("top-left", "top-right", "bottom-left", "bottom-right"):
+            environment, host = host_with_notes(
+                desktop, f"corner-{corner}-{scale}", "--family", "medium", "--family=small",
+                "--corner", corner, "--margin=30", GDK_SCALE=str(scale))
+            frames = host.lines.frames_until("start", 2)
+            assert [(f["family"], f["width"], f["height"]) for f in frames] == [
+                ("medium", 364 * scale, 170 * scale), ("small", 170 * scale, 170 * scale)], frames
+            medium, small = desktop.host_windows(host, 2)
+            screen_w, screen_h = 1920 // scale, 1200 // scale
+            left = corner.endswith("left")
+            top = corner.startswith("top")
+            expected = []
+            along = 30
+            for w, h in ((364, 170), (170, 170)):
+                x = 30 if left else screen_w - 30 - w
+                y = along if top else screen_h - along - h
+                expected.append((x * scale, y * scale, w * scale, h * scale))
+                along += h + 16
+            got = [desktop.geometry(medium), desktop.geometry(small)]
+            assert got == expected, f"{corner} at scale {scale}: {got} != {expected}"
+            assert desktop.stop_host(host) == 0
+
+
+@case
+def window_shows_what_render_draws():
+    for family, scale, scheme, extra in (("medium", 1, "light", ()), ("large", 2, "dark", ()),
+                                         ("small", 2, "light", ()),
+                                         ("medium", 2, "dark", ("--legacy",))):
+        environment, host = host_with_notes(
+            desktop, f"picture-{family}-{scale}-{scheme}", "--family", family, "--scheme",
+            scheme, *extra, GDK_SCALE=str(scale))
+        host.lines.frames_until("start")
+        window, = desktop.host_windows(host)
+        time.sleep(0.2)
+        assert_same_picture(desktop, window, environment, family, scale, scheme,
+                            f"{family}-{scale}-{scheme}{''.join(extra)}", extra=extra)
+        assert desktop.stop_host(host) == 0
+
+
+@case
+def a_normal_window_stays_above_the_widget():
+    environment, host = host_with_notes(desktop, "stacking", "--margin", "0",
+                                        "--corner", "top-left")
+    host.lines.frames_until("start")
+    widget, = desktop.host_windows(host)
+    state = desktop.run(["xprop", "-id", str(widget), "_NET_WM_STATE"]).stdout
+    for hint in ("BELOW", "SKIP_TASKBAR", "SKIP_PAGER"):
+        assert f"_NET_WM_STATE_{hint}" in state, state
+    # On every workspace: openbox says so with the all-desktops number rather than STICKY.
+    workspace = desktop.run(["xprop", "-id", str(widget), "_NET_WM_DESKTOP"]).stdout
+    assert "_NET_WM_STATE_STICKY" in state or "4294967295" in workspace, (state, workspace)
+    assert "_NET_WM_WINDOW_TYPE_NORMAL" in desktop.run(
+        ["xprop", "-id", str(widget), "_NET_WM_WINDOW_TYPE"]).stdout
+    motif = desktop.run(["xprop", "-id", str(widget), "_MOTIF_WM_HINTS"]).stdout
+    assert "0x2, 0x0, 0x0" in motif, f"decorations not turned off: {motif}"
+    other = desktop._spawn(["xmessage", "-title", "normal-window", "-geometry", "400x200+0+0",
+                            "a normal window"], env=environment, stderr=subprocess.DEVNULL)
+    normal = wait_for(lambda: desktop.run(["xdotool", "search", "--onlyvisible", "--name",
+                                           "^normal-window$"], check=False).stdout.split(),
+                      what="the normal window")[0]
+
+    def stacking():
+        ids = desktop.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"]).stdout
+        order = [int(w, 16) for w in ids.split("#")[1].replace(" ", "").split(",")]
+        return order.index(widget) < order.index(int(normal))
+
+    assert wait_for(stacking, what="the widget below the normal window")
+    desktop.xdotool("windowraise", str(widget))
+    desktop.run(["xdotool", "windowactivate", str(widget)], check=False)
+    time.sleep(0.3)
+    assert stacking(), "raising the widget put it above a normal window"
+    other.terminate()
+    assert desktop.stop_host(host) == 0
+
+
+# -- links -------------------------------------------------------------------------------------
+
+@case
+def clicks_open_rows_the_add_button_and_the_header():
+    environment, host = host_with_notes(desktop, "clicks")
+    record = register_recorder(desktop, environment)
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    for x, y in ((60, 60), (60, 84), (40, 138), (40, 30), (3, 3)):
+        desktop.xdotool("mousemove", "--window", str(window), str(x), str(y), "click", "1")
+        time.sleep(0.15)
+    assert opened(record, 5) == [
+        "jotbird-open://note/note-0", "jotbird-open://note/note-1", "jotbird-open://new",
+        "jotbird-open://home", "jotbird-open://home"], open(record).read()
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def no_handler_gives_one_line_and_the_host_lives_on():
+    environment, host = host_with_notes(desktop, "no-handler")
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "1")
+    line = host.errors.next()
+    assert "jotbird-open://note/note-0" in line and line.startswith("JotbirdWidgetsDesktop:"), line
+    desktop.publish(environment, ["Still here"])
+    assert host.lines.frame()["reason"] == "reload"
+    assert host.poll() is None
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def keyboard_moves_a_visible_ring_and_opens_links():
+    environment, host = host_with_notes(desktop, "keyboard")
+    record = register_recorder(desktop, environment)
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    desktop.run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
+    desktop.xdotool("windowfocus", "--sync", str(window))
+    before = desktop.path("keyboard-before.png")
+    desktop.screenshot(window, before)
+    desktop.xdotool("key", "--window", str(window), "Tab")
+    time.sleep(0.3)
+    ring = desktop.path("keyboard-ring.png")
+    desktop.screenshot(window, ring)
+    assert desktop.differing_pixels(before, ring) > 200, "no focus ring after Tab"
+    for keys in (["Return"], ["Tab", "space"], ["shift+Tab", "Return"],
+                 ["Tab", "Tab", "Tab", "Return"]):
+        for key in keys:
+            desktop.xdotool("key", "--window", str(window), key)
+            time.sleep(0.1)
+    assert opened(record, 4) == [
+        "jotbird-open://note/note-0", "jotbird-open://note/note-1",
+        "jotbird-open://note/note-0", "jotbird-open://new"], open(record).read()
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def accessibility_tree_names_the_window_and_every_link():
+    environment, host = host_with_notes(desktop, "a11y", "--family", "medium",
+                                        NO_AT_BRIDGE="0")
+    record = register_recorder(desktop, environment)
+    host.lines.frames_until("start")
+    desktop.host_windows(host)
+    env = dict(environment)
+    env.pop("NO_AT_BRIDGE")
+
+    def tree():
+        result = subprocess.run(["/usr/bin/python3", os.path.join(HERE, "read_accessibility.py"),
+                                 str(host.pid)], env=env, capture_output=True, text=True,
+                                timeout=60)
+        assert result.returncode == 0, result.stderr
+        return result.stdout.splitlines()
+
+    lines = tree()
+    assert lines[0] == "window Jotbird", lines
+    assert lines[1:] == [
+        "link Buy milk, 17:00 actions=click", "link Call the garage, 20:00 actions=click",
+        "link Water the plants actions=click", "link 记下一件事 actions=click"], lines
+    assert opened(record, 1) == ["jotbird-open://note/note-1"]
+    # After a publish the tree tells the new notes, and no link is left over.
+    desktop.publish(environment, ["Only this one"])
+    assert host.lines.frame()["reason"] == "reload"
+    assert tree()[1:] == ["link Only this one, 17:00 actions=click",
+                          "link 记下一件事 actions=click"]
+    assert opened(record, 2)[1] == "jotbird-open://new"
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def right_click_menu_changes_the_family_and_quits():
+    environment, host = host_with_notes(desktop, "menu", "--corner", "top-left")
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+
+    def choose(downs):
+        # On a row: a link takes only the left button, the menu still comes.
+        desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "3")
+        time.sleep(0.4)
+        for _ in range(downs):
+            desktop.xdotool("key", "Down")
+        desktop.xdotool("key", "Return")
+
+    choose(3)
+    assert host.lines.frame() == {"family": "large", "reason": "family", "width": 364,
+                                  "height": 382}
+    wait_for(lambda: desktop.geometry(window) == (24, 24, 364, 382), what="the large size")
+    choose(4)
+    assert host.wait(10) == 0, "Quit did not end the host"
+
+
+# -- live --------------------------------------------------------------------------------------
+
+@case
+def a_publish_redraws_with_the_new_notes():
+    environment, host = host_with_notes(desktop, "publish", "--family", "large",
+                                        GDK_SCALE="2")
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    desktop.publish(environment, ["A note published just now", "And another one"])
+    frame = host.lines.frame()
+    assert frame == {"family": "large", "reason": "reload", "width": 728, "height": 764}, frame
+    time.sleep(0.2)
+    assert_same_picture(desktop, window, environment, "large", 2, "light", "published")
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def scheme_follows_the_settings_portal_both_ways():
+    environment = desktop.container_env("portal")
+    desktop.publish(environment, TITLES)
+    portal = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "stub_settings_portal.py"),
+                               "0"], env=environment, stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True)
+    try:
+        assert portal.stdout.readline().strip() == "ready"
+        host = desktop.start_host(environment)
+        host.lines.frames_until("start")
+        window, = desktop.host_windows(host)
+        time.sleep(0.2)
+        assert_same_picture(desktop, window, environment, "medium", 1, "light", "portal-light")
+        for value, scheme in ((1, "dark"), (0, "light")):
+            portal.stdin.write(f"{value}\n")
+            portal.stdin.flush()
+            assert host.lines.frame() == {"family": "medium", "reason": "scheme",
+                                          "width": 364, "height": 170}
+            time.sleep(0.2)
+            assert_same_picture(desktop, window, environment, "medium", 1, scheme,
+                                f"portal-{scheme}")
+        assert desktop.stop_host(host) == 0
+    finally:
+        portal.stdin.close()
+        portal.wait(10)
+
+
+@case
+def an_older_portal_is_read_with_read():
+    environment = desktop.container_env("old-portal")
+    desktop.publish(environment, TITLES)
+    portal = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "stub_settings_portal.py"),
+                               "1", "--without-read-one"], env=environment,
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    try:
+        assert portal.stdout.readline().strip() == "ready"
+        host = desktop.start_host(environment)
+        host.lines.frames_until("start")
+        window, = desktop.host_windows(host)
+        time.sleep(0.2)
+        assert_same_picture(desktop, window, environment, "medium", 1, "dark", "old-portal")
+        assert desktop.stop_host(host) == 0
+    finally:
+        portal.stdin.close()
+        portal.wait(10)
+
+
+@case
+def without_a_portal_gtk_preference_decides():
+    environment = desktop.container_env("gtk-dark")
+    settings = os.path.join(environment["XDG_CONFIG_HOME"], "gtk-3.0")
+    environment["XDG_CONFIG_HOME"] = desktop.path("gtk-dark", "config")
+    settings = os.path.join(environment["XDG_CONFIG_HOME"], "gtk-3.0")
+    os.makedirs(settings, exist_ok=True)
+    with open(os.path.join(settings, "settings.ini"), "w") as f:
+        f.write("[Settings]\ngtk-application-prefer-dark-theme=1\n")
+    desktop.publish(environment, TITLES)
+    host = desktop.start_host(environment, "--scheme=auto")
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    time.sleep(0.2)
+    assert_same_picture(desktop, window, environment, "medium", 1, "dark", "gtk-dark")
+    assert desktop.stop_host(host) == 0
+
+
+# -- starting and stopping ---------------------------------------------------------------------
+
+@case
+def binds_once_the_container_appears_and_again_after_it_is_removed():
+    environment = desktop.container_env("late-container")
+    container = os.path.join(environment["XDG_DATA_HOME"], "group-containers")
+    host = desktop.start_host(environment)
+    assert host.lines.frame()["reason"] == "start"
+    assert "does not exist yet" in host.errors.next()
+    desktop.publish(environment, ["First publish"])
+    assert host.lines.frame()["reason"] == "listen"
+    desktop.publish(environment, ["Second publish"])
+    assert host.lines.frame()["reason"] == "reload"
+    shutil.rmtree(container)
+    while "is gone" not in host.errors.next():
+        pass
+    desktop.publish(environment, ["After the container came back"])
+    assert host.lines.frame()["reason"] == "listen"
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def one_host_per_container():
+    environment, host = host_with_notes(desktop, "exclusive")
+    host.lines.frames_until("start")
+    second = desktop.run([os.path.join(desktop.bin, "JotbirdWidgetsDesktop")], check=False,
+                         env=environment)
+    assert second.returncode == 1 and "another widget host" in second.stderr, second
+    serve = desktop.run([os.path.join(desktop.bin, "JotbirdWidgets"), "serve", "--out",
+                         desktop.path("exclusive-out")], check=False, env=environment)
+    assert serve.returncode == 1 and "another widget host" in serve.stderr, serve
+    assert host.poll() is None
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def stop_signals_exit_0_and_remove_the_socket():
+    for sig in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        environment, host = host_with_notes(desktop, f"stop-{sig.name}", "--quiet")
+        container = os.path.join(environment["XDG_DATA_HOME"], "group-containers",
+                                 "group.jotbird.notes")
+        socket_file = os.path.join(container, "widget-host.sock")
+        desktop.host_windows(host)
+        assert stat.S_ISSOCK(os.stat(socket_file).st_mode)
+        assert desktop.stop_host(host, sig) == 0, sig.name
+        assert not os.path.exists(socket_file), sig.name
+        assert host.stdout.read() == b"", "--quiet printed frame lines"
+
+
+@case
+def installed_tree_has_entry_unit_and_finds_its_bundle():
+    root = desktop.path("installed")
+    env = dict(desktop.env, DESTDIR=root)
+    desktop.run(["cmake", "--install", desktop.build, "--prefix", "/usr"], env=env)
+    prefix = os.path.join(root, "usr")
+    program = os.path.join(prefix, "bin", "JotbirdWidgetsDesktop")
+    entry = open(os.path.join(prefix, "share", "applications",
+                              "jotbird-widgets-desktop.desktop")).read()
+    unit = open(os.path.join(prefix, "lib", "systemd", "user",
+                             "jotbird-widgets-desktop.service")).read()
+    assert "Exec=/usr/bin/JotbirdWidgetsDesktop\n" in entry, entry
+    assert "ExecStart=/usr/bin/JotbirdWidgetsDesktop --quiet\n" in unit, unit
+    assert "WantedBy=graphical-session.target" in unit, unit
+    # The installed host draws the brand artwork from the installed bundle, as render does.
+    environment = desktop.container_env("installed-container")
+    desktop.publish(environment, TITLES)
+    host = subprocess.Popen([program, "--scheme", "light"], env=environment,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    desktop.children.append(host)
+    window, = desktop.host_windows(host)
+    time.sleep(0.3)
+    assert_same_picture(desktop, window, environment, "medium", 1, "light", "installed")
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def the_widget_program_loads_no_toolkit():
+    libraries = desktop.run(["ldd", os.path.join(desktop.bin, "JotbirdWidgets")]).stdout
+    for toolkit in ("libgtk", "libgdk", "libgtk-layer-shell", "libatk"):
+        assert toolkit not in libraries, f"JotbirdWidgets links {toolkit}"
+
+
+@case
+def command_line_errors_and_version():
+    program = os.path.join(desktop.bin, "JotbirdWidgetsDesktop")
+    for arguments in (["--family", "huge"], ["--corner"], ["--margin=-1"], ["--scheme", "blue"],
+                      ["--layer", "top"], ["--legacy=yes"], ["--bogus"]):
+        result = desktop.run([program, *arguments], check=False)
+        assert result.returncode == 2 and "usage:" in result.stderr, (arguments, result)
+        assert result.stdout == "", arguments
+    version = desktop.run([program, "--version"])
+    assert version.stdout == "JotbirdWidgetsDesktop 1.0.0\n", version.stdout
+
+
+def main():
+    global desktop
+    build = os.path.abspath(sys.argv[1])
+    wanted = sys.argv[2:]
+    desktop = Desktop(build)
+    passed = failed = 0
+    try:
+        for test in CASES:
+            if wanted and test.__name__ not in wanted:
+                continue
+            started = time.time()
+            try:
+                test()
+                passed += 1
+                print(f"ok   {test.__name__} ({time.time() - started:.1f} s)", flush=True)
+            except Exception:
+                failed += 1
+                print(f"FAIL {test.__name__}", flush=True)
+                traceback.print_exc()
+    finally:
+        desktop.close()
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,133 @@
+// The desktop host's plain parts: its command line, where windows go, what a keyboard or
+// screen-reader user meets as links, and the frame line.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "platform/desktop/desktop_options.hpp"
+#include "platform/desktop/frame_line.hpp"
+#include "platform/desktop/link_targets.hpp"
+#include "platform/desktop/window_placement.hpp"
+
+namespace desktop {
+namespace {
+
+using widgetkit::WidgetFamily;
+
+std::variant<DesktopOptions, OptionsError> parse(std::vector<std::string_view> arguments) {
+    return parseDesktopOptions(arguments);
+}
+
+TEST(DesktopOptions, DefaultsAreOneMediumWindowTopRight) {
+    const auto options = std::get<DesktopOptions>(parse({}));
+    EXPECT_EQ(options.families, std::vector{WidgetFamily::systemMedium});
+    EXPECT_EQ(options.corner, Corner::topRight);
+    EXPECT_EQ(options.margin, 24);
+    EXPECT_EQ(options.scheme, SchemeChoice::automatic);
+    EXPECT_EQ(options.layer, Layer::bottom);
+    EXPECT_FALSE(options.legacy || options.quiet || options.version);
+}
+
+TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
+    const auto options = std::get<DesktopOptions>(
+        parse({"--family", "large", "--family=small", "--corner=bottom-left", "--margin", "0",
+               "--scheme=dark", "--layer", "background", "--legacy", "--quiet"}));
+    EXPECT_EQ(options.families,
+              (std::vector{WidgetFamily::systemLarge, WidgetFamily::systemSmall}));
+    EXPECT_EQ(options.corner, Corner::bottomLeft);
+    EXPECT_EQ(options.margin, 0);
+    EXPECT_EQ(options.scheme, SchemeChoice::dark);
+    EXPECT_EQ(options.layer, Layer::background);
+    EXPECT_TRUE(options.legacy && options.quiet);
+}
+
+TEST(DesktopOptions, BadArgumentsAreRefused) {
+    const std::vector<std::vector<std::string_view>> cases = {
+        {"--family"},        {"--family", "huge"}, {"--family="},      {"--corner", "middle"},
+        {"--margin", "-1"},  {"--margin", "nan"},  {"--margin", "4x"}, {"--scheme", "auto "},
+        {"--layer", "top"},  {"--quiet=1"},        {"--bogus"},        {"medium"},
+        {"--margin", "1e9"},
+    };
+    for (const auto& arguments : cases)
+        EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(arguments))) << arguments.front();
+}
+
+TEST(WindowPlacement, WindowsStackAlongTheCornersVerticalEdge) {
+    const ui::CGRect area{{10, 30}, {1000, 700}};
+    const std::vector<ui::CGSize> sizes{{364, 170}, {170, 170}};
+    struct Case {
+        Corner corner;
+        std::vector<ui::CGRect> frames;
+    };
+    const Case cases[] = {
+        {Corner::topLeft, {{{34, 54}, {364, 170}}, {{34, 240}, {170, 170}}}},
+        {Corner::topRight, {{{622, 54}, {364, 170}}, {{816, 240}, {170, 170}}}},
+        {Corner::bottomLeft, {{{34, 536}, {364, 170}}, {{34, 350}, {170, 170}}}},
+        {Corner::bottomRight, {{{622, 536}, {364, 170}}, {{816, 350}, {170, 170}}}},
+    };
+    for (const Case& c : cases) {
+        const auto frames = placeWindows(area, c.corner, 24, sizes);
+        EXPECT_EQ(frames, c.frames) << int(c.corner);
+        // A layer surface gets the same place as margins from its anchored edges.
+        const EdgeOffsets second = offsetsFromCorner(area, c.corner, frames[1]);
+        EXPECT_EQ(second.horizontal, 24);
+        EXPECT_EQ(second.vertical, 24 + 170 + windowSpacing);
+    }
+}
+
+ui::LaidOutView text(std::string value, bool privacySensitive = false) {
+    ui::LaidOutView node;
+    node.kind = ui::ViewKind::Text;
+    node.text = std::move(value);
+    node.privacySensitive = privacySensitive;
+    return node;
+}
+
+ui::LaidOutView link(std::string url, std::vector<ui::LaidOutView> children, double y) {
+    ui::LaidOutView node;
+    node.kind = ui::ViewKind::Link;
+    node.url = std::move(url);
+    node.layoutFrame = {{16, y}, {332, 24}};
+    ui::LaidOutView row;
+    row.kind = ui::ViewKind::HStack;
+    row.children = std::move(children);
+    node.children.push_back(std::move(row));
+    return node;
+}
+
+TEST(LinkTargets, LinksInViewOrderNamedByWhatTheyShow) {
+    ui::LaidOutView root;
+    root.kind = ui::ViewKind::VStack;
+    root.url = "jotbird-open://home";
+    root.children = {
+        text("header"),
+        link("jotbird-open://note/a", {text("Buy milk", true), text("17:30", true)}, 49),
+        link("jotbird-open://note/b", {text("Call", true)}, 73),
+        link("jotbird-open://new", {text("New note")}, 122)};
+    const auto shown = linkTargets(root, false);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].url, "jotbird-open://note/a");
+    EXPECT_EQ(shown[0].name, "Buy milk, 17:30");
+    EXPECT_EQ(shown[0].frame, (ui::CGRect{{16, 49}, {332, 24}}));
+    EXPECT_EQ(shown[1].name, "Call");
+    EXPECT_EQ(shown[2].name, "New note");
+
+    // Redacted, the private texts are not told: only what is drawn as text is.
+    const auto redacted = linkTargets(root, true);
+    EXPECT_EQ(redacted[0].name, "");
+    EXPECT_EQ(redacted[2].name, "New note");
+}
+
+TEST(FrameLine, FamilyReasonAndPixels) {
+    const std::string line = frameLine(WidgetFamily::systemMedium, "reload", {728, 340});
+    EXPECT_EQ(line, R"({"family":"medium","reason":"reload","width":728,"height":340})");
+    EXPECT_TRUE(nlohmann::json::accept(line));
+}
+
+}  // namespace
+}  // namespace desktop
