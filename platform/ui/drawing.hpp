@@ -2,6 +2,7 @@
 // Drawing a laid-out widget to a PNG file with Cairo and Pango.
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "platform/ui/color.hpp"
@@ -20,7 +21,16 @@ struct PixelSize {
     int width = 0, height = 0;
 };
 
-// Draws and writes the PNG atomically (a reader never sees half a file).
+// A widget is never larger than a screen: pictures are at most this many pixels a side, so a
+// hostile size cannot make a drawing allocate gigabytes.
+inline constexpr int maxPictureSide = 8192;
+
+// The picture's size in pixels (points times scale, rounded up); nothing when a side is below
+// one pixel or above maxPictureSide.
+std::optional<PixelSize> pictureSize(const Canvas& canvas);
+
+// Draws and writes the PNG atomically (a reader never sees half a file); refuses a canvas
+// that pictureSize refuses before allocating anything.
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
                         const std::filesystem::path& file, PixelSize* written = nullptr);
 
