@@ -54,13 +54,19 @@ struct Host {
     ContainerWatch watch;                          // wakes the host when the socket may be gone
     std::optional<steady_clock::time_point> nextListenCheck;  // only without the watch
     foundation::LineOutput output;                            // standard output, never waited on
+    foundation::LineOutput errors;                            // standard error, the same way
 };
+
+// What goes wrong while serving: told without waiting on a reader of standard error.
+void tell(Host& host, const std::string& message) {
+    (void)foundation::writeLineWithoutBlocking(host.errors, "JotbirdWidgets: " + message);
+}
 
 void announce(Host& host, const LiveFamily& family, const Drawing& drawing,
               std::string_view reason) {
     if (!drawing.error.empty()) {
-        report("cannot draw " + std::string(familyName(family.request.family)) + " into " +
-               family.png.string() + ": " + drawing.error);
+        tell(host, "cannot draw " + std::string(familyName(family.request.family)) + " into " +
+                       family.png.string() + ": " + drawing.error);
         return;
     }
     // A reader that stalls or went away loses lines; drawing and stopping never wait for it.
@@ -94,7 +100,7 @@ bool tryListening(Host& host) {
     }
     const ListenError& error = std::get<ListenError>(attempt);
     if (host.reportedFailure != error.failure) {
-        report(error.describe(host.container) + "; listening as soon as it can");
+        tell(host, error.describe(host.container) + "; listening as soon as it can");
         host.reportedFailure = error.failure;
     }
     return false;
@@ -105,12 +111,12 @@ bool tryListening(Host& host) {
 void keepListening(Host& host) {
     if (host.listener) {
         if (stillListening(*host.listener)) return;
-        report("the socket " + host.listener->path.string() + " is gone or taken over");
+        tell(host, "the socket " + host.listener->path.string() + " is gone or taken over");
         host.listener.reset();
     }
     // Requests sent while nobody listened are lost; draw what is stored now.
     if (tryListening(host)) {
-        report("listening on " + host.listener->path.string());
+        tell(host, "listening on " + host.listener->path.string());
         reloadAll(host, "listen");
     }
 }
@@ -169,7 +175,8 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
               // Watching before the first bind, so that no change after it goes unseen.
               watchContainer(*runtime.container, std::string(hostSocketName)),
               std::nullopt,
-              foundation::nonBlockingLines(STDOUT_FILENO)};
+              foundation::nonBlockingLines(STDOUT_FILENO),
+              foundation::nonBlockingLines(STDERR_FILENO)};
     if (!host.watch.fd) host.nextListenCheck = steady_clock::now() + listenCheckInterval;
     // Only the bridge's publish makes the container; until then the host draws the empty
     // widget and waits for it. Anything else in the way is for the person starting it.
