@@ -135,6 +135,11 @@ int pollTimeout(const Host& host) {
 // The pictures show private notes: their directory is made private, and one that someone
 // else owns or may write into is refused (they could read or swap the pictures).
 std::optional<std::string> outDirectoryProblem(const std::filesystem::path& directory) {
+    // A link someone else planted at the name (in /tmp, say) would lead anywhere they like.
+    struct stat link;
+    if (::lstat(directory.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+        link.st_uid != ::geteuid())
+        return "refusing to draw into " + directory.string() + ": it is another user's link";
     if (auto error = foundation::createDirectory(directory, 0700))
         return "cannot make " + directory.string() + ": " + error.message();
     struct stat status;

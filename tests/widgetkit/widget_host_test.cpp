@@ -606,16 +606,26 @@ TEST_F(ServeTest, RefusesAnOutDirectoryOthersCouldTamperWith) {
         {"sticky and writable by all, as /tmp",
          [](const fs::path& d) { ::chmod(d.c_str(), 01777); }},
     };
-    // Only root can give a directory away.
-    if (::geteuid() == 0)
+    // Only root can give a directory or a link away.
+    if (::geteuid() == 0) {
         cases.push_back({"owned by another user", [](const fs::path& d) {
                              ::chmod(d.c_str(), 0700);
                              ASSERT_EQ(::chown(d.c_str(), 65534, 65534), 0);
                          }});
+        cases.push_back({"another user's link to a directory of ours", [](const fs::path& d) {
+                             const fs::path ours = d.string() + "-ours";
+                             fs::create_directory(ours);
+                             ::chmod(ours.c_str(), 0700);
+                             fs::remove(d);
+                             fs::create_directory_symlink(ours, d);
+                             ASSERT_EQ(::lchown(d.c_str(), 65534, 65534), 0);
+                         }});
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path pictures = root.path() / "theirs";
         fs::remove_all(pictures);
+        fs::remove_all(pictures.string() + "-ours");
         fs::create_directory(pictures);
         c.prepare(pictures);
         ServeProcess serve({"--out", pictures.string()}, environment());
