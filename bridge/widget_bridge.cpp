@@ -46,6 +46,9 @@ void publish(const fs::path& snapshotFile) {
     const fs::path container = snapshotFile.parent_path();
     if (auto error = foundation::createDirectory(container, 0700)) throw systemError(error);
     const std::string json = encodeOrRaise(*snapshot);
+    // The stored form can be longer than the input (the writer puts 1e5 as 100000.0); what
+    // readers would refuse is not acknowledged.
+    if (json.size() > maxSnapshotBytes) throw bridgeError(BridgeErrorCode::inputTooLarge);
     if (auto error = foundation::writeFileAtomically(snapshotFile, json)) throw systemError(error);
     widgetkit::reloadTimelines(widgetKind, container);
     writeStandardOutput("{\"ok\":true}\n");

@@ -5,14 +5,12 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
+#include "shared/exact_integer.hpp"
+
 namespace jotbird {
 namespace {
 
 using Json = nlohmann::json;
-
-// Up to 2^53 every integer has a double of its own, so a number written as 1.0 or 1e3 can be
-// taken for the integer it shows; past it, the double may already be a neighbour.
-constexpr double twoPow53 = 9007199254740992.0;
 
 // A JSON value as the decoder sees it, before it is put into a field.
 struct Scalar {
@@ -20,6 +18,7 @@ struct Scalar {
     std::int64_t integer = 0;
     std::uint64_t unsignedInteger = 0;
     double floating = 0;
+    std::string_view text;  // a floating number as written
     std::string* string = nullptr;
 };
 
@@ -32,11 +31,9 @@ std::optional<std::int64_t> asInteger(const Scalar& v) {
                 return std::nullopt;
             return std::int64_t(v.unsignedInteger);
         case Scalar::Kind::floating:
-            // 1.0 and 1e0 are integers written another way; 3.5 is not. The reader also
-            // hands over integer literals beyond 64 bits this way, which the bound refuses.
-            if (std::trunc(v.floating) != v.floating || std::fabs(v.floating) > twoPow53)
-                return std::nullopt;
-            return std::int64_t(v.floating);
+            // Judged from the text, never from the rounded double: 1.0 and 1e3 are integers,
+            // 1.0000000000000001 is not, and 9007199254740993.0 keeps its last digit.
+            return exactInteger(v.text);
         default:
             return std::nullopt;
     }
@@ -207,8 +204,8 @@ struct SnapshotReader {
     bool number_unsigned(Json::number_unsigned_t v) {
         return scalar({.kind = Scalar::Kind::unsignedInteger, .unsignedInteger = v});
     }
-    bool number_float(Json::number_float_t v, const Json::string_t&) {
-        return scalar({.kind = Scalar::Kind::floating, .floating = v});
+    bool number_float(Json::number_float_t v, const Json::string_t& text) {
+        return scalar({.kind = Scalar::Kind::floating, .floating = v, .text = text});
     }
     bool string(Json::string_t& v) { return scalar({.kind = Scalar::Kind::string, .string = &v}); }
     bool binary(Json::binary_t&) { return false; }
@@ -239,6 +236,8 @@ void put(nlohmann::ordered_json& object, NotePreview::CodingKeys key, auto&& val
     object[std::string(stringValue(key))] = std::forward<decltype(value)>(value);
 }
 
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
 bool isJsonWhitespace(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
 }
@@ -261,7 +260,14 @@ std::string_view trimWhitespace(std::string_view text) {
 }  // namespace
 
 std::optional<WidgetSnapshot> decode(std::string_view utf8Json) {
+    // The reader takes a NUL byte for the end of the input, so "{...}\0garbage" would pass;
+    // no JSON text holds one raw.
+    if (utf8Json.find('\0') != std::string_view::npos) return std::nullopt;
+    // A byte-order mark is accepted at the very start only. The reader skips one wherever its
+    // input begins, so after the whitespace is dropped, one left in front is refused here.
+    if (utf8Json.starts_with(byteOrderMark)) utf8Json.remove_prefix(byteOrderMark.size());
     utf8Json = trimWhitespace(utf8Json);
+    if (utf8Json.starts_with(byteOrderMark)) return std::nullopt;
     SnapshotReader reader;
     const bool parsed = Json::sax_parse(utf8Json.begin(), utf8Json.end(), &reader,
                                         Json::input_format_t::json, /*strict=*/true);

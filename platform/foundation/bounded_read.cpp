@@ -1,6 +1,7 @@
 #include "platform/foundation/bounded_read.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
@@ -40,8 +41,12 @@ BoundedRead readToEnd(int fd, std::size_t keep) {
 }
 
 std::optional<std::string> readFilePrefix(const std::filesystem::path& path, std::size_t limit) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // A FIFO or a device under the name would block the open or the read for ever; opening
+    // without waiting and checking the type lets every reader give up at once.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file) return std::nullopt;
+    struct stat status;
+    if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
     std::string bytes(limit, '\0');
     std::size_t used = 0;
     while (used < limit) {

@@ -18,7 +18,8 @@ struct BoundedRead {
 // Reads `fd` to end of file; keeps the first `keep` bytes and only counts the rest.
 BoundedRead readToEnd(int fd, std::size_t keep);
 
-// Reads at most `limit` bytes of the file; nothing when it cannot be opened or read.
+// Reads at most `limit` bytes of the file; nothing when it cannot be opened or read, or is not
+// a regular file (a FIFO, a device or a directory is refused without waiting).
 // A file longer than the limit shows as exactly `limit` bytes (size > limit is not known).
 std::optional<std::string> readFilePrefix(const std::filesystem::path& path, std::size_t limit);
 

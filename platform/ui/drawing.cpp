@@ -16,9 +16,6 @@
 namespace ui {
 namespace {
 
-// Cairo's image surfaces hold at most this many pixels a side.
-constexpr int maxPixels = 32767;
-
 // Redaction placeholders: a bar over where the glyphs would be.
 constexpr double placeholderOpacity = 0.3;
 constexpr double placeholderHeightPerPoint = 0.7;
@@ -215,11 +212,11 @@ void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
         drawNode(cairo, child, canvas);
 }
 
-// Pixels for `points` at `scale`, rounded up so the whole widget fits; nothing when it cannot
-// be an image surface.
+// Pixels for `points` at `scale`, rounded up so the whole widget fits; nothing outside
+// 1...maxPictureSide.
 std::optional<int> pixelCount(double points, double scale) {
     const double pixels = std::ceil(points * scale - 1e-9);
-    if (!std::isfinite(pixels) || pixels < 1 || pixels > maxPixels) return std::nullopt;
+    if (!std::isfinite(pixels) || pixels < 1 || pixels > maxPictureSide) return std::nullopt;
     return int(pixels);
 }
 
@@ -229,11 +226,11 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
                      PixelSize* written) {
     if (!std::isfinite(canvas.scale) || canvas.scale <= 0)
         return std::make_error_code(std::errc::invalid_argument);
-    const auto width = pixelCount(canvas.size.width, canvas.scale);
-    const auto height = pixelCount(canvas.size.height, canvas.scale);
-    if (!width || !height) return std::make_error_code(std::errc::value_too_large);
+    const auto pixels = pictureSize(canvas);
+    if (!pixels) return std::make_error_code(std::errc::value_too_large);
+    const auto [width, height] = *pixels;
 
-    const CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, *width, *height));
+    const CairoSurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         return std::make_error_code(std::errc::not_enough_memory);
     {
@@ -244,7 +241,7 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
     }
     cairo_surface_flush(surface.get());
     if (auto error = output(surface.get())) return error;
-    if (written) *written = {*width, *height};
+    if (written) *written = {width, height};
     return {};
 }
 
@@ -260,6 +257,13 @@ std::error_code drawCatching(const LaidOutView& root, const Canvas& canvas,
 }
 
 }  // namespace
+
+std::optional<PixelSize> pictureSize(const Canvas& canvas) {
+    const auto width = pixelCount(canvas.size.width, canvas.scale);
+    const auto height = pixelCount(canvas.size.height, canvas.scale);
+    if (!width || !height) return std::nullopt;
+    return PixelSize{*width, *height};
+}
 
 bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas) {
     try {

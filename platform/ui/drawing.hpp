@@ -3,6 +3,7 @@
 // system gives.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -24,11 +25,20 @@ struct PixelSize {
     int width = 0, height = 0;
 };
 
+// A widget is never larger than a screen: pictures are at most this many pixels a side, so a
+// hostile size cannot make a drawing allocate gigabytes.
+inline constexpr int maxPictureSide = 8192;
+
+// The picture's size in pixels (points times scale, rounded up); nothing when a side is below
+// one pixel or above maxPictureSide.
+std::optional<PixelSize> pictureSize(const Canvas& canvas);
+
 // Draws onto `cairo`, whose user space is already in points (the caller applies the scale):
 // the canvas background, then the view. Never throws; false when Cairo failed.
 bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
 
-// Draws and writes the PNG atomically (a reader never sees half a file).
+// Draws and writes the PNG atomically (a reader never sees half a file); refuses a canvas
+// that pictureSize refuses before allocating anything.
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
                         const std::filesystem::path& file, PixelSize* written = nullptr);
 

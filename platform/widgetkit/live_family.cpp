@@ -112,7 +112,8 @@ std::string drawingJSON(const LiveFamily& family, const Drawing& drawing, std::s
     line["height"] = drawing.pixels.height;
     line["date"] = foundation::millisecondsSince1970(drawing.entryDate);
     line["reason"] = reason;
-    return line.dump();
+    // A path is bytes, not always UTF-8: what is not shows as U+FFFD rather than failing.
+    return line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace widgetkit

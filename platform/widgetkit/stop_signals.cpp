@@ -13,6 +13,8 @@ sigset_t stopSet() {
     sigemptyset(&set);
     sigaddset(&set, SIGINT);
     sigaddset(&set, SIGTERM);
+    // A closed terminal ends the host as a stop does: cleanly, its socket removed.
+    sigaddset(&set, SIGHUP);
     return set;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// SIGINT and SIGTERM as events on a descriptor: blocked for the process and read from a
+// SIGINT, SIGTERM and SIGHUP as events on a descriptor: blocked for the process and read from a
 // signalfd, so a poll loop sees them and no handler has to touch shared state.
 
 #include <signal.h>
@@ -16,7 +16,7 @@ struct StopSignals {
     sigset_t previousMask{};
     bool blocked = false;
 
-    // Blocks the two signals and opens the descriptor; check `error`.
+    // Blocks the three signals and opens the descriptor; check `error`.
     StopSignals();
     // Consumes what is still pending, then restores the mask the process had.
     ~StopSignals();

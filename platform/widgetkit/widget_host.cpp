@@ -1,6 +1,7 @@
 #include "platform/widgetkit/widget_host.hpp"
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,9 +15,13 @@
 #include <variant>
 #include <vector>
 
+#include "platform/foundation/atomic_file.hpp"
 #include "platform/foundation/file_descriptor.hpp"
+#include "platform/foundation/line_output.hpp"
+#include "platform/widgetkit/container_watch.hpp"
 #include "platform/widgetkit/live_family.hpp"
 #include "platform/widgetkit/reload_listener.hpp"
+#include "platform/widgetkit/reload_request.hpp"
 #include "platform/widgetkit/stop_signals.hpp"
 
 namespace widgetkit {
@@ -29,25 +34,15 @@ using std::chrono::steady_clock;
 // a stop or a due timeline is never starved.
 constexpr std::size_t requestsPerWakeup = 256;
 
-// How often the host checks that its socket is still in the container, and tries to bind
-// one again when it is not.
+// Without inotify, how often the host checks that its socket is still in the container, and
+// tries to bind one again when it is not.
 constexpr auto listenCheckInterval = std::chrono::seconds(1);
+
+// The longest a poll waits; only a timeline's instant shortens it.
+constexpr milliseconds longestWait = std::chrono::hours(24);
 
 void report(const std::string& message) {
     std::fprintf(stderr, "JotbirdWidgets: %s\n", message.c_str());
-}
-
-void announce(const LiveFamily& family, const Drawing& drawing, std::string_view reason,
-              bool quiet) {
-    if (!drawing.error.empty()) {
-        report("cannot draw " + std::string(familyName(family.request.family)) + " into " +
-               family.png.string() + ": " + drawing.error);
-        return;
-    }
-    if (quiet) return;
-    // One write per line, so that a reader never sees half of one; a reader that went away
-    // does not stop the host.
-    (void)foundation::writeAll(STDOUT_FILENO, drawingJSON(family, drawing, reason) + "\n");
 }
 
 struct Host {
@@ -56,13 +51,33 @@ struct Host {
     std::vector<LiveFamily> families;
     std::optional<ReloadListener> listener;
     std::optional<ListenFailure> reportedFailure;  // so a lasting failure is told once
-    steady_clock::time_point nextListenCheck;
-    bool quiet = false;  // no line per drawing
+    ContainerWatch watch;                          // wakes the host when the socket may be gone
+    std::optional<steady_clock::time_point> nextListenCheck;  // only without the watch
+    foundation::LineOutput output;                            // standard output, never waited on
+    foundation::LineOutput errors;                            // standard error, the same way
+    bool quiet = false;                                       // no line per drawing
 };
+
+// What goes wrong while serving: told without waiting on a reader of standard error.
+void tell(Host& host, const std::string& message) {
+    (void)foundation::writeLineWithoutBlocking(host.errors, "JotbirdWidgets: " + message);
+}
+
+void announce(Host& host, const LiveFamily& family, const Drawing& drawing,
+              std::string_view reason) {
+    if (!drawing.error.empty()) {
+        tell(host, "cannot draw " + std::string(familyName(family.request.family)) + " into " +
+                       family.png.string() + ": " + drawing.error);
+        return;
+    }
+    if (host.quiet) return;
+    // A reader that stalls or went away loses lines; drawing and stopping never wait for it.
+    (void)foundation::writeLineWithoutBlocking(host.output, drawingJSON(family, drawing, reason));
+}
 
 void reloadAll(Host& host, std::string_view reason) {
     for (LiveFamily& family : host.families)
-        announce(family, reloadAndDraw(family, host.runtime), reason, host.quiet);
+        announce(host, family, reloadAndDraw(family, host.runtime), reason);
 }
 
 void drawDue(Host& host) {
@@ -71,9 +86,9 @@ void drawDue(Host& host) {
         const auto next = nextDrawing(family);
         if (!next || *next > now) continue;
         if (reloadDue(family, now))
-            announce(family, reloadAndDraw(family, host.runtime), "timeline", host.quiet);
+            announce(host, family, reloadAndDraw(family, host.runtime), "timeline");
         else
-            announce(family, drawCurrentEntry(family), "timeline", host.quiet);
+            announce(host, family, drawCurrentEntry(family), "timeline");
     }
 }
 
@@ -87,7 +102,7 @@ bool tryListening(Host& host) {
     }
     const ListenError& error = std::get<ListenError>(attempt);
     if (host.reportedFailure != error.failure) {
-        report(error.describe(host.container) + "; listening as soon as it can");
+        tell(host, error.describe(host.container) + "; listening as soon as it can");
         host.reportedFailure = error.failure;
     }
     return false;
@@ -98,24 +113,47 @@ bool tryListening(Host& host) {
 void keepListening(Host& host) {
     if (host.listener) {
         if (stillListening(*host.listener)) return;
-        report("the socket " + host.listener->path.string() + " is gone or taken over");
+        tell(host, "the socket " + host.listener->path.string() + " is gone or taken over");
         host.listener.reset();
     }
     // Requests sent while nobody listened are lost; draw what is stored now.
     if (tryListening(host)) {
-        report("listening on " + host.listener->path.string());
+        tell(host, "listening on " + host.listener->path.string());
         reloadAll(host, "listen");
     }
 }
 
 int pollTimeout(const Host& host) {
-    auto wait =
-        std::chrono::duration_cast<milliseconds>(host.nextListenCheck - steady_clock::now());
+    milliseconds wait = longestWait;
+    if (host.nextListenCheck)
+        wait = std::chrono::ceil<milliseconds>(*host.nextListenCheck - steady_clock::now());
     const foundation::Date now = foundation::now();
     for (const LiveFamily& family : host.families)
         if (const auto next = nextDrawing(family))
             wait = std::min(wait, std::chrono::ceil<milliseconds>(*next - now));
-    return int(std::clamp<milliseconds::rep>(wait.count(), 0, 1000));
+    return int(std::clamp<milliseconds::rep>(wait.count(), 0, longestWait.count()));
+}
+
+// The pictures show private notes: their directory is made private, and one that someone
+// else owns or may write into is refused (they could read or swap the pictures).
+std::optional<std::string> outDirectoryProblem(const std::filesystem::path& directory) {
+    // A link someone else planted at the name (in /tmp, say) would lead anywhere they like.
+    struct stat link;
+    if (::lstat(directory.c_str(), &link) == 0 && S_ISLNK(link.st_mode) &&
+        link.st_uid != ::geteuid())
+        return "refusing to draw into " + directory.string() + ": it is another user's link";
+    if (auto error = foundation::createDirectory(directory, 0700))
+        return "cannot make " + directory.string() + ": " + error.message();
+    struct stat status;
+    if (::stat(directory.c_str(), &status) != 0)
+        return "cannot use " + directory.string() + ": " +
+               std::error_code(errno, std::generic_category()).message();
+    if (status.st_uid != ::geteuid())
+        return "refusing to draw into " + directory.string() + ": it belongs to another user";
+    if (status.st_mode & (S_IWGRP | S_IWOTH))
+        return "refusing to draw into " + directory.string() +
+               ": others may write into it (chmod go-w, or choose another directory)";
+    return std::nullopt;
 }
 
 int serve(const WidgetRuntime& runtime, const HostRequest& request,
@@ -126,21 +164,28 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
             "an absolute path)");
         return 1;
     }
-    std::error_code error;
-    std::filesystem::create_directories(outDirectory, error);
-    if (error) {
-        report("cannot make " + outDirectory.string() + ": " + error.message());
+    if (auto problem = outDirectoryProblem(outDirectory)) {
+        report(*problem);
         return 1;
     }
     const StopSignals stop;
     if (stop.error) {
-        report("cannot watch for SIGINT and SIGTERM: " + stop.error.message());
+        report("cannot watch for SIGINT, SIGTERM and SIGHUP: " + stop.error.message());
         return 1;
     }
 
-    Host host{runtime,      *runtime.container, {},
-              std::nullopt, std::nullopt,       steady_clock::now() + listenCheckInterval,
+    Host host{runtime,
+              *runtime.container,
+              {},
+              std::nullopt,
+              std::nullopt,
+              // Watching before the first bind, so that no change after it goes unseen.
+              watchContainer(*runtime.container, std::string(hostSocketName)),
+              std::nullopt,
+              foundation::nonBlockingLines(STDOUT_FILENO),
+              foundation::nonBlockingLines(STDERR_FILENO),
               quiet};
+    if (!host.watch.fd) host.nextListenCheck = steady_clock::now() + listenCheckInterval;
     // Only the bridge's publish makes the container; until then the host draws the empty
     // widget and waits for it. Anything else in the way is for the person starting it.
     auto first = listenForReloads(host.container);
@@ -162,9 +207,10 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
     reloadAll(host, "start");
 
     for (;;) {
-        pollfd events[2] = {{stop.fd.fd, POLLIN, 0},
-                            {host.listener ? host.listener->socket.fd : -1, POLLIN, 0}};
-        if (::poll(events, 2, pollTimeout(host)) < 0 && errno != EINTR) {
+        pollfd events[3] = {{stop.fd.fd, POLLIN, 0},
+                            {host.listener ? host.listener->socket.fd : -1, POLLIN, 0},
+                            {host.watch.fd.fd, POLLIN, 0}};
+        if (::poll(events, 3, pollTimeout(host)) < 0 && errno != EINTR) {
             report("poll failed: " + std::error_code(errno, std::generic_category()).message());
             return 1;
         }
@@ -175,7 +221,8 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
             if (received.forKind > 0) reloadAll(host, "reload");
         }
         drawDue(host);
-        if (steady_clock::now() >= host.nextListenCheck) {
+        if (events[2].revents != 0 && takeContainerChanges(host.watch)) keepListening(host);
+        if (host.nextListenCheck && steady_clock::now() >= *host.nextListenCheck) {
             host.nextListenCheck = steady_clock::now() + listenCheckInterval;
             keepListening(host);
         }

@@ -9,8 +9,8 @@
 
 namespace widgetkit {
 
-// Runs until SIGINT or SIGTERM; returns the exit status. `request` gives the scheme, system,
-// scale and redaction; each family is drawn at its default size into small.png, medium.png
+// Runs until SIGINT, SIGTERM or SIGHUP; returns the exit status. `request` gives the scheme,
+// system, scale and redaction; each family is drawn at its default size into small.png, medium.png
 // and large.png. Listens on the socket in `runtime.container`; while that directory is
 // missing it draws anyway and binds once it appears. Each drawing prints one JSON line whose
 // "reason" is "start", "reload" (a request came), "timeline" (a reload instant came) or

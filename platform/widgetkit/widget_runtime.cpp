@@ -123,6 +123,16 @@ void applyOption(Command& command, std::string_view option, std::string_view val
     }
 }
 
+// Checked before anything is drawn, so that no size can ask for more than a screen's worth.
+void checkPictureSize(const HostRequest& request) {
+    if (ui::pictureSize(canvasFor(request))) return;
+    char text[160];
+    std::snprintf(
+        text, sizeof text, "a picture of %gx%g points at scale %g is not 1 to %d pixels a side",
+        request.displaySize.width, request.displaySize.height, request.scale, ui::maxPictureSide);
+    throw UsageError{text};
+}
+
 Command parse(std::span<const std::string_view> arguments) {
     if (arguments.size() < 2) throw UsageError{"no command"};
     Command command;
@@ -159,6 +169,14 @@ Command parse(std::span<const std::string_view> arguments) {
         throw UsageError{"--out is required"};
     if (command.request.displaySize == ui::CGSize{})
         command.request.displaySize = defaultDisplaySize(command.request.family);
+    if (command.name == "render") checkPictureSize(command.request);
+    if (command.name == "serve") {
+        for (WidgetFamily family :
+             {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge})
+            checkPictureSize(HostRequest{.family = family,
+                                         .displaySize = defaultDisplaySize(family),
+                                         .scale = command.request.scale});
+    }
     return command;
 }
 
@@ -218,7 +236,8 @@ std::string render(const WidgetRuntime& runtime, const Command& command) {
     written["png"] = command.png;
     written["width"] = pixels.width;
     written["height"] = pixels.height;
-    return written.dump();
+    // A path is bytes, not always UTF-8: what is not shows as U+FFFD rather than failing.
+    return written.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string click(const WidgetRuntime& runtime, const Command& command) {

@@ -160,6 +160,14 @@ TEST_F(BridgeCommandTest, ReadWithoutAUsableFilePrintsTheEmptySnapshotOfNow) {
         {"schema 2", *jotbird::encode(schemaTwo)},
         {"not JSON", "widget"},
         {"65,536 bytes", testsupport::paddedTo(sampleJson, 65536)},
+        // Malformed after a NUL byte is still malformed; a byte-order mark counts only first.
+        {"NUL and garbage after the snapshot", sampleJson + std::string(1, '\0') + "garbage}}}"},
+        {"NUL between spaces", sampleJson + " " + std::string(1, '\0') + " "},
+        {"byte-order mark after a space", " \xEF\xBB\xBF" + sampleJson},
+        {"schema a hair above 1",
+         R"({"schema":1.0000000000000001,"updatedAt":5,"account":"x","total":0,"notes":[]})"},
+        {"total a tiny fraction",
+         R"({"schema":1,"updatedAt":5,"account":"x","total":1e-400,"notes":[]})"},
     };
     // Without even the container directory, "read" still answers, and makes nothing.
     {

@@ -52,6 +52,18 @@ std::string withUnknownKey(const std::string& value) {
     return json.insert(1, "\"future\":" + value + ",");
 }
 
+const std::string minimal = R"({"schema":1,"updatedAt":5,"account":"","total":0,"notes":[]})";
+const std::string nul(1, '\0');
+const std::string bom = "\xEF\xBB\xBF";
+
+// Exactly `size` bytes of input whose account fills the room and whose `updatedAt` is written
+// `updatedAt` as the caller wrote it.
+std::string sizedWithTime(std::size_t size, const std::string& updatedAt) {
+    const std::string head = R"({"schema":1,"updatedAt":)" + updatedAt + R"(,"account":")";
+    const std::string tail = R"(","total":0,"notes":[]})";
+    return head + std::string(size - head.size() - tail.size(), 'a') + tail;
+}
+
 using BridgePublishTest = BridgeTest;
 
 TEST_F(BridgePublishTest, StoresItsOwnEncodingAcknowledgesAndRequestsOneReload) {
@@ -80,6 +92,12 @@ TEST_F(BridgePublishTest, StoresItsOwnEncodingAcknowledgesAndRequestsOneReload) 
          encoded(withNote("x", repeated(testsupport::markedLetter, 200)))},
         {"deep nesting under an unknown key",
          withUnknownKey(testsupport::nestedArrays(testsupport::hostileDepth))},
+        {"a byte-order mark at the very start", bom + " " + minimal},
+        {"integers beyond a double's precision, kept exactly",
+         R"({"schema":1.0,"updatedAt":5,"account":"","total":9007199254740993.0,"notes":[],)"
+         R"("folded":9.223372036854775807e18})"},
+        {"whole-number times whose stored form is exactly 65,535 bytes",
+         sizedWithTime(65533, "1765300000000")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,6 +117,7 @@ TEST_F(BridgePublishTest, StoresItsOwnEncodingAcknowledgesAndRequestsOneReload) 
             for (const auto& item : note.items())
                 EXPECT_TRUE(jotbird::noteKey(item.key())) << item.key();
 
+        EXPECT_LE(stored->size(), jotbird::maxSnapshotBytes);
         EXPECT_EQ(host.received(), oneReloadRequest);
         expectAnswer(run({"read"}), *stored);
         EXPECT_EQ(directoryEntries(container()),
@@ -138,6 +157,27 @@ TEST_F(BridgePublishTest, AFailedPublishLeavesTheStoredFileAndRequestsNoReload) 
         {"valid snapshot of 65,536 bytes", paddedTo(sample, 65536)},
         {"65,536 bytes of anything", std::string(65536, 'x')},
         {"valid snapshot followed by 1 MB", paddedTo(sample, 1 << 20)},
+        // Malformed after a NUL byte is still malformed.
+        {"NUL after the object", minimal + nul},
+        {"NUL and garbage after the object", minimal + nul + "garbage}}}\xff"},
+        {"NUL between spaces", minimal + " " + nul + " "},
+        {"NUL and a second object", sample + nul + minimal},
+        // A byte-order mark is taken only as the first bytes of the input.
+        {"byte-order mark after a space", " " + bom + minimal},
+        {"byte-order mark after a tab", "\t" + bom + minimal},
+        // Integers are judged from their text, not from a rounded double.
+        {"schema just above 1",
+         R"({"schema":1.0000000000000001,"updatedAt":5,"account":"","total":0,"notes":[]})"},
+        {"total a tiny fraction",
+         R"({"schema":1,"updatedAt":5,"account":"","total":1e-400,"notes":[]})"},
+        {"total just below 1",
+         R"({"schema":1,"updatedAt":5,"account":"","total":0.99999999999999999999,"notes":[]})"},
+        {"total with a half",
+         R"({"schema":1,"updatedAt":5,"account":"","total":4503599627370497.5,"notes":[]})"},
+        // What would be stored must fit the readers' limit, not only what came in.
+        {"65,535 bytes whose time is stored with a fraction",
+         sizedWithTime(65535, "1765300000000")},
+        {"65,535 bytes whose exponent is stored in full", sizedWithTime(65535, "1e5")},
     };
 
     makeContainer();

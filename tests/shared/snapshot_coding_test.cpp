@@ -179,10 +179,30 @@ TEST(SnapshotDecode, IntegerFieldsTakeExactlyTheSigned64BitIntegers) {
         {"2.5e1", 25},
         {"9007199254740992.0", 9007199254740992},
         {"-9.007199254740992e15", -9007199254740992},
-        // Past 2^53 a double no longer tells neighbouring integers apart.
-        {"9007199254740994.0", std::nullopt},
-        {"9.2e18", std::nullopt},
-        {"-9.223372036854775808e18", std::nullopt},
+        {"1e3", 1000},
+        {"1E+2", 100},
+        {"100e-2", 1},
+        {"12.30e1", 123},
+        {"-0", 0},
+        {"0e999999999999999999999", 0},
+        {"0.000e-5", 0},
+        // Judged from the text: past 2^53 a double no longer tells neighbours apart, the text
+        // still does.
+        {"9007199254740993.0", 9007199254740993},
+        {"9007199254740994.0", 9007199254740994},
+        {"9.2e18", 9200000000000000000},
+        {"9.223372036854775807e18", max},
+        {"-9.223372036854775808e18", min},
+        {"922337203685477580.7e1", max},
+        {"9.223372036854775808e18", std::nullopt},
+        {"-9.223372036854775809e18", std::nullopt},
+        // Fractions that round to a whole double are still fractions.
+        {"1.0000000000000001", std::nullopt},
+        {"0.99999999999999999999", std::nullopt},
+        {"4503599627370497.5", std::nullopt},
+        {"1e-400", std::nullopt},
+        {"1.5e0", std::nullopt},
+        {"1e-999999999999999999999", std::nullopt},
         {"3.5", std::nullopt},
         {"-0.5", std::nullopt},
         {"1e-1", std::nullopt},
@@ -346,6 +366,8 @@ TEST(SnapshotDecode, MatchesKeysOnlyWithTheirExactSpelling) {
 
 TEST(SnapshotDecode, RejectsInputThatIsNotExactlyOneObject) {
     const std::string valid = objectText(baseTop());
+    const std::string nul(1, '\0');
+    const std::string bom = "\xEF\xBB\xBF";
     const std::vector<std::string> inputs{
         "",
         " ",
@@ -361,13 +383,33 @@ TEST(SnapshotDecode, RejectsInputThatIsNotExactlyOneObject) {
         valid.substr(0, valid.size() - 1),
         "/* note */" + valid,
         objectText(changed(baseTop(), "notes", R"("[]")")),
+        // The reader stops at a NUL byte; what follows must still count.
+        valid + nul,
+        valid + nul + "garbage}}}\xff",
+        valid + " " + nul + " ",
+        nul + valid,
+        valid + nul + valid,
+        withTop("account", "\"a" + nul + "b\""),
+        // A byte-order mark is no JSON whitespace: only one at the very start is taken.
+        " " + bom + valid,
+        "\t" + bom + valid,
+        "\n" + bom + valid,
+        bom + bom + valid,
+        bom + " " + bom + valid,
+        valid + bom,
+        "\xEF\xBB" + valid,
     };
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
         EXPECT_FALSE(decode(input));
     }
-    // Whitespace around the one object is fine.
-    EXPECT_TRUE(decode(" \n\t" + valid + "\r\n "));
+    // Whitespace around the one object is fine, and so is one byte-order mark before all.
+    for (const std::string& input : {" \n\t" + valid + "\r\n ", bom + valid, bom + " \n" + valid}) {
+        SCOPED_TRACE(input);
+        const auto decoded = decode(input);
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(*decoded, baseSnapshot());
+    }
 }
 
 TEST(SnapshotDecode, RejectsInvalidUtf8Anywhere) {
@@ -445,6 +487,18 @@ TEST(SnapshotDecode, TheLastOfRepeatedKeysWins) {
         const auto decoded = decode(c.text);
         ASSERT_TRUE(decoded);
         EXPECT_EQ(*decoded, c.expected);
+    }
+    // Every value is judged as it comes, so one of the wrong type fails the decode even when a
+    // later one would have replaced it.
+    const std::vector<std::string> overriddenButWrong{
+        objectText(changed(baseTop(), "total", R"("seven","total":7)")),
+        objectText(changed(baseTop(), "schema", R"(1.5,"schema":1)")),
+        objectText(changed(baseTop(), "notes", R"({},"notes":[])")),
+        withNote("title", R"(3,"title":"ok")"),
+    };
+    for (const std::string& text : overriddenButWrong) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(decode(text));
     }
 }
 
@@ -560,6 +614,21 @@ TEST(SnapshotEncode, WritesOneCompactObjectWithThePresentKeys) {
     EXPECT_EQ(json.at("theme"), "dark");
     EXPECT_EQ(keysOf(json.at("notes").at(0)), (std::set<std::string>{"id", "title", "remindAt"}));
     EXPECT_EQ(keysOf(json.at("notes").at(1)), (std::set<std::string>{"id", "title"}));
+}
+
+TEST(SnapshotEncode, WholeDoublesKeepTheWritersFractionAndReadBackExactly) {
+    // The writer marks a double as such with ".0", so the stored form of a whole time may be
+    // longer than the caller's text; the bridge measures the stored form.
+    WidgetSnapshot snapshot = baseSnapshot();
+    snapshot.updatedAt = 1765300000000;
+    snapshot.notes[0].remindAt = 1e5;
+    const auto encoded = encode(snapshot);
+    ASSERT_TRUE(encoded);
+    EXPECT_NE(encoded->find(R"("updatedAt":1765300000000.0,)"), std::string::npos) << *encoded;
+    EXPECT_NE(encoded->find(R"("remindAt":100000.0})"), std::string::npos) << *encoded;
+    const auto decoded = decode(*encoded);
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(*decoded, snapshot);
 }
 
 TEST(SnapshotEncode, TheEmptySnapshotHasExactlyFiveKeys) {

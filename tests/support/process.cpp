@@ -9,13 +9,17 @@
 
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <system_error>
+#include <thread>
 
 extern char** environ;
 
 namespace testsupport {
 namespace {
+
+using namespace std::chrono_literals;
 
 [[noreturn]] void fail(const char* what, int error = errno) {
     throw std::system_error(error, std::generic_category(), what);
@@ -153,10 +157,24 @@ ProcessResult runProcess(const std::filesystem::path& program, const ProcessOpti
     if (pending.empty()) input.closeWrite();
     if (input.write >= 0) ::fcntl(input.write, F_SETFL, O_NONBLOCK);
 
+    using Clock = std::chrono::steady_clock;
+    bool killPending = options.killAfter.has_value();
+    const Clock::time_point killAt =
+        Clock::now() + options.killAfter.value_or(std::chrono::microseconds(0));
+    // Poll in steps no longer than the time left before the kill, then kill once.
+    auto pollTimeout = [&]() -> int {
+        if (!killPending) return -1;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(killAt - Clock::now());
+        if (left.count() > 0) return int(left.count());
+        ::kill(pid, SIGKILL);
+        killPending = false;
+        return -1;
+    };
+
     while (input.write >= 0 || output.read >= 0 || error.read >= 0) {
         std::array<pollfd, 3> fds{
             {{input.write, POLLOUT, 0}, {output.read, POLLIN, 0}, {error.read, POLLIN, 0}}};
-        if (::poll(fds.data(), fds.size(), -1) < 0) {
+        if (::poll(fds.data(), fds.size(), pollTimeout()) < 0) {
             if (errno == EINTR) continue;
             fail("poll");
         }
@@ -172,8 +190,17 @@ ProcessResult runProcess(const std::filesystem::path& program, const ProcessOpti
         if (fds[2].revents != 0) drain(error.read, result.standardError);
     }
 
+    // A child that closed its streams but runs on still gets its kill when it is due.
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0)
+    for (pid_t ended = 0; killPending && ended != pid; std::this_thread::sleep_for(1ms)) {
+        ended = ::waitpid(pid, &status, WNOHANG);
+        if (ended < 0 && errno != EINTR) fail("waitpid");
+        if (ended != pid && Clock::now() >= killAt) {
+            ::kill(pid, SIGKILL);
+            killPending = false;
+        }
+    }
+    while (!killPending && ::waitpid(pid, &status, 0) < 0)
         if (errno != EINTR) fail("waitpid");
     result.exited = WIFEXITED(status);
     if (result.exited)

@@ -2,6 +2,7 @@
 // Runs a program as a child process with chosen arguments, environment and standard streams,
 // and collects what it wrote and how it ended.
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <map>
@@ -26,6 +27,9 @@ struct ProcessOptions {
     std::string standardInput;  // written through a pipe, then end of file
     OutputSink standardOutput = OutputSink::capture;
     std::optional<std::filesystem::path> workingDirectory;
+    // The child is sent SIGKILL once this long has passed: a bound on a run that might hang,
+    // or a kill at a chosen moment.
+    std::optional<std::chrono::microseconds> killAfter;
 };
 
 struct ProcessResult {

@@ -1,6 +1,10 @@
 // The widget program on the command line, as a host or a person would call it, with
 // snapshots put in place by the real bridge.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include <nlohmann/json.hpp>
 
@@ -141,6 +145,123 @@ TEST_F(WidgetRuntimeTest, BadArgumentsPrintUsageAndExitTwo) {
         EXPECT_EQ(result.standardOutput, "");
         EXPECT_NE(result.standardError.find("usage: JotbirdWidgets"), std::string::npos);
     }
+}
+
+// Sets the process umask, which children inherit, until the end of its scope.
+struct ScopedUmask {
+    mode_t saved;
+    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(saved); }
+};
+
+TEST_F(WidgetRuntimeTest, TheWidthFileIsPrivateWhateverTheUmask) {
+    publish(R"({"schema":1,"updatedAt":5,"account":"","total":1,"notes":[]})");
+    ::chmod(container.c_str(), 0755);  // as someone else may have made it
+    int width = 300;
+    for (const mode_t mask : {mode_t(0), mode_t(022)}) {
+        SCOPED_TRACE("umask " + std::to_string(mask));
+        const ScopedUmask umask(mask);
+        answer({"timeline", "--family", "medium", "--size", std::to_string(++width) + "x170"});
+        EXPECT_EQ(testsupport::readFile(container / "medium-width.txt"), std::to_string(width));
+        EXPECT_EQ(testsupport::fileStatus(container / "medium-width.txt").st_mode & 07777, 0600u);
+    }
+}
+
+TEST_F(WidgetRuntimeTest, ASnapshotStoredAtTheSizeLimitIsShown) {
+    // A whole-number time is stored with ".0": 65,533 bytes in, 65,535 bytes stored.
+    const std::string head = R"({"schema":1,"updatedAt":1765300000000,"account":")";
+    const std::string tail = R"(","total":5,"notes":[]})";
+    const std::string atLimit = head + std::string(65533 - head.size() - tail.size(), 'a') + tail;
+    publish(atLimit);
+    ASSERT_EQ(testsupport::readFile(container / "widget-snapshot.json")->size(), 65535u);
+    EXPECT_EQ(answer({"snapshot", "--family", "small"})["snapshot"]["total"], 5);
+
+    // Two bytes more in would be stored past the limit: refused, and the widget keeps showing
+    // what it showed.
+    testsupport::ProcessOptions options;
+    options.arguments = {"publish"};
+    options.standardInput = head + std::string(65535 - head.size() - tail.size(), 'b') + tail;
+    options.environment = {{"XDG_DATA_HOME", home.path().string()}};
+    const auto refused = testsupport::runProcess(bridgeProgram, options);
+    EXPECT_EQ(refused.exitStatus, 1) << testsupport::describe(refused);
+    const Json shown = answer({"snapshot", "--family", "small"})["snapshot"];
+    EXPECT_EQ(shown["total"], 5);
+    EXPECT_EQ(shown["account"].get<std::string>()[0], 'a');
+}
+
+TEST_F(WidgetRuntimeTest, AFifoOrADirectoryInPlaceOfTheFilesIsReadAsNothingAtOnce) {
+    fs::create_directories(container);
+    const fs::path png = home.path() / "fifo.png";
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFOs" : "directories");
+        for (const char* name : {"widget-snapshot.json", "medium-width.txt"}) {
+            fs::remove_all(container / name);
+            if (fifo)
+                ASSERT_EQ(::mkfifo((container / name).c_str(), 0600), 0);
+            else
+                fs::create_directory(container / name);
+        }
+        // The medium timeline also reads the width; it gives a FIFO a file's place and
+        // cannot replace a directory.
+        const std::vector<std::vector<std::string>> commands{
+            {"snapshot", "--family", "small"},
+            {"timeline", "--family", "large"},
+            {"tree", "--family", "small"},
+            {"render", "--family", "small", "--png", png.string()},
+            {"timeline", "--family", "medium", "--size", "364x170"},
+        };
+        for (const auto& arguments : commands) {
+            SCOPED_TRACE(arguments[0]);
+            testsupport::ProcessOptions options;
+            options.arguments = arguments;
+            options.environment = {{"XDG_DATA_HOME", home.path().string()}};
+            options.killAfter = std::chrono::seconds(5);  // a reader that waits fails here
+            const auto result = testsupport::runProcess(widgetProgram, options);
+            EXPECT_TRUE(result.exited && result.exitStatus == 0) << testsupport::describe(result);
+        }
+    }
+}
+
+TEST_F(WidgetRuntimeTest, PicturesAreBoundedBeforeAnythingIsDrawn) {
+    const fs::path png = home.path() / "big.png";
+    struct Case {
+        std::vector<std::string> options;
+        bool drawn;
+    };
+    const std::vector<Case> cases{
+        {{"--size", "5000x5000"}, false},
+        {{"--size", "16000x16000"}, false},
+        {{"--size", "4097x10"}, false},  // 8,194 pixels wide at the default scale
+        {{"--size", "10x513", "--scale", "16"}, false},
+        {{"--size", "1e-300x1e-300"}, false},  // not even a pixel
+        {{"--size", "4096x1"}, true},          // exactly 8,192 pixels wide
+        {{"--size", "512x10", "--scale", "16"}, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{"render", "--family", "small", "--png", png.string()};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        SCOPED_TRACE(c.options[1]);
+        fs::remove(png);
+        const auto result = run(arguments);
+        if (c.drawn) {
+            EXPECT_EQ(result.exitStatus, 0) << testsupport::describe(result);
+            EXPECT_TRUE(fs::exists(png));
+            continue;
+        }
+        EXPECT_TRUE(result.exited && result.exitStatus == 2) << testsupport::describe(result);
+        EXPECT_NE(result.standardError.find("8192 pixels a side"), std::string::npos)
+            << result.standardError;
+        EXPECT_EQ(result.standardOutput, "");
+        EXPECT_FALSE(fs::exists(png));
+    }
+}
+
+TEST_F(WidgetRuntimeTest, APngPathThatIsNotUtf8IsAnsweredWithAReplacementCharacter) {
+    const fs::path png = home.path() / "\xff.png";
+    const Json written = answer({"render", "--family", "small", "--png", png.string()});
+    EXPECT_EQ(written["png"], (home.path() / "\uFFFD.png").string());
+    EXPECT_EQ(written["width"], 340);
+    EXPECT_TRUE(fs::exists(png));
 }
 
 }  // namespace

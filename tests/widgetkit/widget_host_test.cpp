@@ -23,9 +23,11 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/widgetkit/reload_request.hpp"
@@ -77,8 +79,12 @@ struct Ending {
 // kept as text. Killed at the end of the test if it is still running.
 class ServeProcess {
 public:
+    // With `readOutput` false nobody reads its standard output or error, pipes of one page
+    // each: readers that stall.
     ServeProcess(const std::vector<std::string>& arguments,
-                 const std::map<std::string, std::optional<std::string>>& environment) {
+                 const std::map<std::string, std::optional<std::string>>& environment,
+                 bool readOutput = true)
+        : readOutput_(readOutput) {
         int out[2], err[2];
         if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) fail("pipe2");
         posix_spawn_file_actions_t actions;
@@ -114,6 +120,10 @@ public:
         out_ = out[0];
         err_ = err[0];
         if (rc != 0) fail("posix_spawn", rc);
+        if (!readOutput_) {
+            ::fcntl(out_, F_SETPIPE_SZ, 4096);
+            ::fcntl(err_, F_SETPIPE_SZ, 4096);
+        }
     }
 
     ~ServeProcess() {
@@ -189,7 +199,8 @@ private:
     }
 
     void pump(int timeoutMs) {
-        std::array<pollfd, 2> fds{{{out_, POLLIN, 0}, {err_, POLLIN, 0}}};
+        std::array<pollfd, 2> fds{
+            {{readOutput_ ? out_ : -1, POLLIN, 0}, {readOutput_ ? err_ : -1, POLLIN, 0}}};
         if (::poll(fds.data(), fds.size(), timeoutMs) < 0 && errno != EINTR) fail("poll");
         if (fds[0].revents != 0) readInto(out_, outText_);
         if (fds[1].revents != 0) readInto(err_, errorText_);
@@ -211,6 +222,7 @@ private:
         }
     }
 
+    bool readOutput_ = true;
     pid_t pid_ = -1;
     int out_ = -1, err_ = -1;
     std::string outText_, errorText_;
@@ -431,8 +443,8 @@ TEST_P(StopTest, StopsCleanlyAndRemovesItsSocket) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, StopTest,
-                         ::testing::Values(StopCase{"SIGTERM", SIGTERM},
-                                           StopCase{"SIGINT", SIGINT}),
+                         ::testing::Values(StopCase{"SIGTERM", SIGTERM}, StopCase{"SIGINT", SIGINT},
+                                           StopCase{"SIGHUP", SIGHUP}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ServeTest, SecondHostOnTheSameContainerFailsAtOnce) {
@@ -472,9 +484,14 @@ TEST_F(ServeTest, SomethingElseUnderTheSocketNameIsLeftAlone) {
 TEST_F(ServeTest, SocketTakenByAnotherIsNotRemovedOnStop) {
     makeContainer();
     auto serve = startedServe();
-    fs::remove(socketFile());
-    const int other = bindSocketAt(socketFile());
+    // Put in its place in one step: a host sees its socket go at once and binds anew.
+    const fs::path elsewhere = container() / "other.sock";
+    const int other = bindSocketAt(elsewhere);
+    fs::rename(elsewhere, socketFile());
     const ino_t otherInode = statusOf(socketFile()).st_ino;
+    EXPECT_TRUE(serve->waitUntil([&] {
+        return serve->standardError().find("gone or taken over") != std::string::npos;
+    })) << serve->standardError();
     serve->signal(SIGTERM);
     const auto ending = serve->waitForEnd();
     EXPECT_TRUE(ending && ending->exited && ending->status == 0) << describe(ending);
@@ -536,7 +553,13 @@ TEST_P(LateContainerTest, HostListensOnceTheContainerIsThere) {
     const bool deleteWhileServing = GetParam();
     if (deleteWhileServing) makeContainer();
     auto serve = startedServe();
-    if (deleteWhileServing) fs::remove_all(container());
+    if (deleteWhileServing) {
+        // Out of the way in one step: removing it entry by entry races with a host that
+        // binds its socket again the moment it sees it go.
+        const fs::path gone = root.path() / "gone";
+        fs::rename(container(), gone);
+        fs::remove_all(gone);
+    }
 
     // This publish makes the container; its own request may come before the host listens.
     publishOK(noteSnapshot("second"));
@@ -556,5 +579,195 @@ TEST_P(LateContainerTest, HostListensOnceTheContainerIsThere) {
 INSTANTIATE_TEST_SUITE_P(Containers, LateContainerTest, ::testing::Bool(), [](const auto& info) {
     return std::string(info.param ? "DeletedWhileServing" : "MissingAtStart");
 });
+
+// Sets the process umask, which children inherit, until the end of its scope.
+struct ScopedUmask {
+    mode_t saved;
+    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(saved); }
+};
+
+std::set<std::string> temporaries(const fs::path& directory) {
+    std::set<std::string> found;
+    for (const std::string& name : testsupport::directoryEntries(directory))
+        if (name.find(".tmp-") != std::string::npos) found.insert(name);
+    return found;
+}
+
+const std::vector<std::string> pictureNames{"small.png", "medium.png", "large.png"};
+
+TEST_F(ServeTest, PicturesAndTheirDirectoryArePrivateWhateverTheUmask) {
+    makeContainer();
+    for (const mode_t mask : {mode_t(0), mode_t(022)}) {
+        SCOPED_TRACE("umask " + std::to_string(mask));
+        const ScopedUmask umask(mask);
+        fs::remove_all(root.path() / "made");
+        const fs::path pictures = root.path() / "made" / "pictures";
+        ServeProcess serve({"--out", pictures.string()}, environment());
+        ASSERT_TRUE(serve.waitForDrawings("start")) << serve.standardError();
+        EXPECT_EQ(statusOf(pictures).st_mode & 07777, 0700u);
+        EXPECT_EQ(statusOf(pictures.parent_path()).st_mode & 07777, 0700u);
+        for (const std::string& name : pictureNames)
+            EXPECT_EQ(statusOf(pictures / name).st_mode & 07777, 0600u) << name;
+    }
+}
+
+TEST_F(ServeTest, RefusesAnOutDirectoryOthersCouldTamperWith) {
+    makeContainer();
+    struct Case {
+        std::string name;
+        std::function<void(const fs::path&)> prepare;
+    };
+    std::vector<Case> cases{
+        {"writable by all", [](const fs::path& d) { ::chmod(d.c_str(), 0777); }},
+        {"writable by its group", [](const fs::path& d) { ::chmod(d.c_str(), 0770); }},
+        {"sticky and writable by all, as /tmp",
+         [](const fs::path& d) { ::chmod(d.c_str(), 01777); }},
+    };
+    // Only root can give a directory or a link away.
+    if (::geteuid() == 0) {
+        cases.push_back({"owned by another user", [](const fs::path& d) {
+                             ::chmod(d.c_str(), 0700);
+                             ASSERT_EQ(::chown(d.c_str(), 65534, 65534), 0);
+                         }});
+        cases.push_back({"another user's link to a directory of ours", [](const fs::path& d) {
+                             const fs::path ours = d.string() + "-ours";
+                             fs::create_directory(ours);
+                             ::chmod(ours.c_str(), 0700);
+                             fs::remove(d);
+                             fs::create_directory_symlink(ours, d);
+                             ASSERT_EQ(::lchown(d.c_str(), 65534, 65534), 0);
+                         }});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path pictures = root.path() / "theirs";
+        fs::remove_all(pictures);
+        fs::remove_all(pictures.string() + "-ours");
+        fs::create_directory(pictures);
+        c.prepare(pictures);
+        ServeProcess serve({"--out", pictures.string()}, environment());
+        const auto ending = serve.waitForEnd();
+        ASSERT_TRUE(ending && ending->exited && ending->status == 1) << describe(ending);
+        EXPECT_NE(serve.standardError().find("refusing to draw into"), std::string::npos)
+            << serve.standardError();
+        EXPECT_TRUE(serve.drawings().empty());
+        EXPECT_EQ(testsupport::directoryEntries(pictures), std::set<std::string>{});
+    }
+}
+
+TEST_F(ServeTest, ALinkPlantedAtAPicturePathIsReplacedNotFollowed) {
+    makeContainer();
+    const fs::path victim = root.path() / "victim";
+    testsupport::writeFile(victim, "keep me");
+    fs::create_directory(out());
+    ::chmod(out().c_str(), 0700);
+    for (const std::string& name : pictureNames)
+        fs::create_symlink(victim, out() / name);
+    auto serve = startedServe();
+    EXPECT_EQ(testsupport::readFile(victim), "keep me");
+    for (const std::string& name : pictureNames) {
+        EXPECT_TRUE(S_ISREG(statusOf(out() / name).st_mode)) << name;
+        EXPECT_TRUE(isPNG(out() / name)) << name;
+    }
+}
+
+TEST_F(ServeTest, AnOutDirectoryThatIsNotUtf8IsNamedWithAReplacementCharacter) {
+    makeContainer();
+    const fs::path pictures = root.path() / "pictures\xff\xfe";
+    ServeProcess serve({"--out", pictures.string()}, environment());
+    ASSERT_TRUE(serve.waitForDrawings("start")) << serve.standardError();
+    widgetkit::reloadTimelines("JotbirdNotes", container());
+    ASSERT_TRUE(serve.waitForDrawings("reload")) << serve.standardError();
+    const std::string png = serve.drawings().front().at("png");
+    EXPECT_EQ(png, (root.path() / "pictures\uFFFD\uFFFD" / "small.png").string());
+    EXPECT_TRUE(isPNG(pictures / "small.png"));
+    serve.signal(SIGTERM);
+    const auto ending = serve.waitForEnd();
+    EXPECT_TRUE(ending && ending->exited && ending->status == 0) << describe(ending);
+}
+
+TEST_F(ServeTest, AFifoInPlaceOfTheContainerFilesNeitherHangsNorKeepsItFromStopping) {
+    makeContainer();
+    fs::remove(snapshotFile());
+    ASSERT_EQ(::mkfifo(snapshotFile().c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((container() / jotbird::widthFileName).c_str(), 0600), 0);
+    auto serve = startedServe();
+    widgetkit::reloadTimelines("JotbirdNotes", container());
+    ASSERT_TRUE(serve->waitForDrawings("reload")) << serve->standardError();
+    EXPECT_TRUE(S_ISFIFO(statusOf(snapshotFile()).st_mode));
+    serve->signal(SIGTERM);
+    const auto ending = serve->waitForEnd();
+    EXPECT_TRUE(ending && ending->exited && ending->status == 0) << describe(ending);
+}
+
+TEST_F(ServeTest, StalledReadersOfItsOutputKeepItNeitherFromDrawingNorFromStopping) {
+    makeContainer();
+    // The medium picture cannot be replaced: every redraw also writes a line of error.
+    fs::create_directories(out() / "medium.png" / "blocked");
+    ServeProcess serve({"--out", out().string()}, environment(), /*readOutput=*/false);
+    const fs::path large = out() / "large.png";
+    ASSERT_TRUE(serve.waitUntil([&] { return fs::exists(large); })) << serve.standardError();
+    // A page holds some 25 lines; every request past that would block a writer that waits.
+    for (int i = 0; i < 60; ++i) {
+        SCOPED_TRACE("request " + std::to_string(i));
+        const ino_t before = statusOf(large).st_ino;
+        widgetkit::reloadTimelines("JotbirdNotes", container());
+        ASSERT_TRUE(serve.waitUntil([&] { return statusOf(large).st_ino != before; }))
+            << serve.standardError();
+    }
+    serve.signal(SIGTERM);
+    const auto ending = serve.waitForEnd();
+    EXPECT_TRUE(ending && ending->exited && ending->status == 0) << describe(ending);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(socketFile())));
+}
+
+TEST_F(ServeTest, KilledHostsLeaveNoPictureTemporaries) {
+    makeContainer();
+    std::mt19937 random(20261210);
+    std::uniform_int_distribution<int> delay(0, 80);
+    for (int i = 0; i < 30; ++i) {
+        ServeProcess serve({"--out", out().string()}, environment());
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay(random)));
+        serve.signal(SIGKILL);
+        serve.waitForEnd();
+    }
+    // The next host's first pictures clear what a kill in the last instant may have left.
+    auto serve = startedServe();
+    EXPECT_EQ(temporaries(out()), std::set<std::string>{});
+}
+
+TEST_F(ServeTest, ASocketRemovedUnderneathIsBoundAgain) {
+    makeContainer();
+    auto serve = startedServe();
+    fs::remove(socketFile());
+    ASSERT_TRUE(serve->waitForDrawings("listen")) << serve->standardError();
+    ASSERT_TRUE(fs::exists(fs::symlink_status(socketFile())));
+    publishOK(noteSnapshot("second"));
+    EXPECT_TRUE(serve->waitForDrawings("reload")) << serve->standardError();
+}
+
+// How often the kernel has put the host's main thread to sleep and woken it.
+long wakeups(pid_t pid) {
+    const auto status = testsupport::readFile("/proc/" + std::to_string(pid) + "/status");
+    if (!status) return -1;
+    const std::string key = "voluntary_ctxt_switches:";
+    const auto at = status->find(key);
+    return at == std::string::npos ? -1 : std::stol(status->substr(at + key.size()));
+}
+
+TEST_F(ServeTest, AnIdleHostSleeps) {
+    makeContainer();
+    auto serve = startedServe();
+    serve->keepReading(300ms);
+    const long before = wakeups(serve->pid());
+    ASSERT_GE(before, 0);
+    serve->keepReading(2500ms);
+    // A host that polled every second would have woken at least twice.
+    EXPECT_LE(wakeups(serve->pid()) - before, 1);
+    // Asleep, not deaf.
+    publishOK(noteSnapshot("second"));
+    EXPECT_TRUE(serve->waitForDrawings("reload")) << serve->standardError();
+}
 
 }  // namespace
