@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "platform/ui/cairo_handles.hpp"
 #include "platform/ui/png_file.hpp"
@@ -63,16 +64,34 @@ void roundedRectangle(cairo_t* cairo, const CGRect& rect, double radius) {
     cairo_close_path(cairo);
 }
 
-// A thin line across the frame's long axis, centred on its short one.
+// A line one point thick across the frame's long axis, centred on its short one. Its
+// thickness is a whole number of device pixels and its edge on a pixel boundary, so every
+// divider is equally sharp wherever layout put it (rows may be 23.33 points high).
 void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     const bool horizontal = f.size.width >= f.size.height;
-    if (horizontal)
-        cairo_rectangle(cairo, f.origin.x, CGRectGetMidY(f) - 0.5, f.size.width, 1);
-    else
-        cairo_rectangle(cairo, CGRectGetMidX(f) - 0.5, f.origin.y, 1, f.size.height);
+    double x0 = f.origin.x, y0 = f.origin.y;
+    double x1 = CGRectGetMaxX(f), y1 = CGRectGetMaxY(f);
+    double ux = 1, uy = 1;  // one point, in device pixels
+    cairo_user_to_device(cairo, &x0, &y0);
+    cairo_user_to_device(cairo, &x1, &y1);
+    cairo_user_to_device_distance(cairo, &ux, &uy);
+    auto snap = [](double from, double to, double onePoint) {
+        const double thickness = std::max(1.0, std::round(std::fabs(onePoint)));
+        return std::pair{std::round((from + to) / 2 - thickness / 2), thickness};
+    };
+    cairo_save(cairo);
+    cairo_identity_matrix(cairo);
+    if (horizontal) {
+        const auto [top, thickness] = snap(y0, y1, uy);
+        cairo_rectangle(cairo, std::min(x0, x1), top, std::fabs(x1 - x0), thickness);
+    } else {
+        const auto [left, thickness] = snap(x0, x1, ux);
+        cairo_rectangle(cairo, left, std::min(y0, y1), thickness, std::fabs(y1 - y0));
+    }
     setSource(cairo, node.color.value_or(separator(node.colorScheme)));
     cairo_fill(cairo);
+    cairo_restore(cairo);
 }
 
 // The outline to fill or stroke: the one layout placed, else the shape's own in its frame
@@ -167,16 +186,21 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
 
     const std::optional<double> ellipsizeWidth =
         node.truncated ? std::optional<double>(frame.size.width) : std::nullopt;
-    const PangoLayoutPtr layout =
-        makeTextLayout(cairo, text, TextStyle{font, node.monospacedDigit}, ellipsizeWidth);
+    const TextStyle style{font, node.monospacedDigit, node.language};
+    const PangoLayoutPtr layout = makeTextLayout(cairo, text, style, ellipsizeWidth);
     if (!layout) return;
-    int width = 0, height = 0;
-    pango_layout_get_size(layout.get(), &width, &height);
-    const double lineHeight = double(height) / PANGO_SCALE;
+    const LineBox line = lineBox(style);
+    // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
+    // whole pixels; it moves by less than half a pixel.
+    double x = frame.origin.x, y = CGRectGetMidY(frame) - line.height / 2 + line.ascent;
+    cairo_user_to_device(cairo, &x, &y);
+    y = std::round(y);
+    cairo_device_to_user(cairo, &x, &y);
+    const double layoutBaseline = double(pango_layout_get_baseline(layout.get())) / PANGO_SCALE;
 
     cairo_save(cairo);
     setSource(cairo, color);
-    cairo_move_to(cairo, frame.origin.x, CGRectGetMidY(frame) - lineHeight / 2);
+    cairo_move_to(cairo, x, y - layoutBaseline);
     pango_cairo_show_layout(cairo, layout.get());
     cairo_restore(cairo);
 }
@@ -235,11 +259,7 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
         return std::make_error_code(std::errc::not_enough_memory);
     {
         const CairoPtr cairo(cairo_create(surface.get()));
-        cairo_scale(cairo.get(), canvas.scale, canvas.scale);
-        cairo_rectangle(cairo.get(), 0, 0, canvas.size.width, canvas.size.height);
-        setSource(cairo.get(), canvas.background);
-        cairo_fill(cairo.get());
-        drawNode(cairo.get(), root, canvas);
+        drawWidget(cairo.get(), root, canvas);
         if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS)
             return std::make_error_code(std::errc::not_enough_memory);
     }
@@ -250,6 +270,16 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
 }
 
 }  // namespace
+
+void drawWidget(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas) {
+    cairo_save(cairo);
+    cairo_scale(cairo, canvas.scale, canvas.scale);
+    cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
+    setSource(cairo, canvas.background);
+    cairo_fill(cairo);
+    drawNode(cairo, root, canvas);
+    cairo_restore(cairo);
+}
 
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
                         const std::filesystem::path& file, PixelSize* written) {

@@ -7,6 +7,10 @@
 #include "platform/ui/color.hpp"
 #include "platform/ui/laid_out_view.hpp"
 
+extern "C" {
+typedef struct _cairo cairo_t;
+}
+
 namespace ui {
 
 struct Canvas {
@@ -19,6 +23,10 @@ struct Canvas {
 struct PixelSize {
     int width = 0, height = 0;
 };
+
+// Draws the widget onto `cairo` with its top-left corner at the current origin, one point
+// being `canvas.scale` units of the current user space (device pixels, for a fresh context).
+void drawWidget(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
 
 // Draws and writes the PNG atomically (a reader never sees half a file).
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,

@@ -45,13 +45,15 @@ struct Layer {
     }
 };
 
-using MeasureKey = std::tuple<std::string, double, FontWeight, bool>;
+// A text, its font size, weight, tabular digits and language.
+using MeasureKey = std::tuple<std::string, double, FontWeight, bool, std::string>;
 
 // What one layout pass reads and remembers: the string table, and the texts it has measured
 // so that probing a view several times costs one measurement.
 struct Pass {
     StringTable table;
     Locale locale;
+    std::optional<std::string> tableLanguage;  // the table's, when there is one
     std::map<MeasureKey, CGSize> measured;
 };
 

@@ -23,19 +23,29 @@ struct ResolvedText {
     TextStyle style;
 };
 
+// A key shows in the language of its translation, or untranslated in its own; titles and
+// times are the user's.
+std::string languageOf(const TextContent& content, const Pass& pass) {
+    if (const auto* key = std::get_if<LocalizedStringKey>(&content))
+        return pass.table.contains(key->key) && pass.tableLanguage ? *pass.tableLanguage
+                                                                   : std::string(keyLanguage);
+    return pass.locale.textLanguage;
+}
+
 ResolvedText resolve(const Layer& base, const Pass& pass) {
     ResolvedText resolved;
     if (!base.view->text) return resolved;
     const TextContent& content = *base.view->text;
     resolved.shown = displayString(content, pass.table, pass.locale);
     if (const auto* key = std::get_if<LocalizedStringKey>(&content)) resolved.key = key->key;
-    resolved.style = {base.inherited.font.value_or(Font{}), base.inherited.monospacedDigit};
+    resolved.style = {base.inherited.font.value_or(Font{}), base.inherited.monospacedDigit,
+                      languageOf(content, pass)};
     return resolved;
 }
 
 CGSize measured(const ResolvedText& text, Pass& pass) {
     const MeasureKey key{text.shown, text.style.font.size, text.style.font.weight,
-                         text.style.monospacedDigit};
+                         text.style.monospacedDigit, text.style.language};
     const auto found = pass.measured.find(key);
     if (found != pass.measured.end()) return found->second;
     return pass.measured[key] = measureText(text.shown, text.style);
@@ -57,6 +67,7 @@ void describe(LaidOutView& node, const ResolvedText& text, const Inherited& inhe
     node.text = text.shown;
     node.key = text.key;
     node.font = text.style.font;
+    node.language = text.style.language;
     node.monospacedDigit = text.style.monospacedDigit;
     node.color = foregroundColor(inherited);
     node.lineLimit = inherited.lineLimit;

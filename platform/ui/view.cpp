@@ -1,7 +1,8 @@
 #include "platform/ui/view.hpp"
 
 #include <array>
-#include <fstream>
+
+#include "platform/ui/png_file.hpp"
 
 namespace ui {
 namespace {
@@ -27,10 +28,6 @@ View text(TextContent content) {
     return view;
 }
 
-std::uint32_t bigEndian32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-
 }  // namespace
 
 std::string_view kindName(ViewKind kind) {
@@ -41,17 +38,13 @@ std::string_view kindName(ViewKind kind) {
 }
 
 std::optional<NSImage> NSImage::contentsOf(const std::filesystem::path& file) {
-    // Like the platform's image, this only looks at the header; pixels are decoded when drawn.
-    std::ifstream in(file, std::ios::binary);
-    std::array<unsigned char, 24> header{};
-    if (!in.read(reinterpret_cast<char*>(header.data()), header.size())) return std::nullopt;
-    static constexpr std::array<unsigned char, 8> signature{0x89, 'P',  'N',  'G',
-                                                            '\r', '\n', 0x1A, '\n'};
-    if (!std::equal(signature.begin(), signature.end(), header.begin())) return std::nullopt;
-    if (std::string_view(reinterpret_cast<const char*>(&header[12]), 4) != "IHDR")
-        return std::nullopt;
-    const auto width = bigEndian32(&header[16]), height = bigEndian32(&header[20]);
-    if (width == 0 || height == 0) return std::nullopt;
+    // The whole picture is decoded, so that a file cut short after a valid header counts as
+    // no image and the caller's fallback shows instead of a blank.
+    const CairoSurfacePtr bitmap = readPNG(file);
+    if (!bitmap) return std::nullopt;
+    const int width = cairo_image_surface_get_width(bitmap.get());
+    const int height = cairo_image_surface_get_height(bitmap.get());
+    if (width <= 0 || height <= 0) return std::nullopt;
     return NSImage{file, {double(width), double(height)}};
 }
 

@@ -761,19 +761,60 @@ TEST(TextShaping, EllipsizedLayoutFitsItsWidth) {
     EXPECT_EQ(pango_layout_get_line_count(layout.get()), 1);
 }
 
-TEST(TextShaping, FontIsTheProjectsOwn) {
+// The first run of a one-line layout: the face Pango chose for it and the language it set.
+struct FirstRun {
+    std::string family, language;
+};
+
+FirstRun firstRun(const std::string& text, const std::string& language) {
     const std::unique_ptr<cairo_surface_t, SurfaceDestroy> surface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8));
     const std::unique_ptr<cairo_t, CairoDestroy> cairo(cairo_create(surface.get()));
-    const PangoLayoutPtr layout = makeTextLayout(cairo.get(), "记下", body);
+    const PangoLayoutPtr layout =
+        makeTextLayout(cairo.get(), text, TextStyle{Font::system(12), false, language});
     PangoLayoutIter* iter = pango_layout_get_iter(layout.get());
     PangoLayoutRun* run = pango_layout_iter_get_run_readonly(iter);
-    ASSERT_NE(run, nullptr);
-    PangoFontDescription* description = pango_font_describe(run->item->analysis.font);
-    EXPECT_EQ(std::string(pango_font_description_get_family(description)), textFontFamily);
-    EXPECT_EQ(std::string(pango_language_to_string(run->item->analysis.language)), "zh-cn");
-    pango_font_description_free(description);
+    FirstRun found;
+    if (run != nullptr) {
+        PangoFontDescription* description = pango_font_describe(run->item->analysis.font);
+        found = {pango_font_description_get_family(description),
+                 pango_language_to_string(run->item->analysis.language)};
+        pango_font_description_free(description);
+    }
     pango_layout_iter_free(iter);
+    return found;
+}
+
+// Fonts come from the project's own set: Han in the face of the text's language, with that
+// language's glyph forms; other scripts in their Noto face; emoji in colour.
+TEST(TextShaping, EachScriptIsSetInItsProjectFontAndLanguage) {
+    struct Case {
+        std::string text, language, family, runLanguage;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"记下", "", "Noto Sans CJK SC", "zh-cn"},
+             {"直角", "ja-jp", "Noto Sans CJK JP", "ja-jp"},
+             {"ひらがな", "ja", "Noto Sans CJK JP", "ja"},
+             {"直角", "zh-tw", "Noto Sans CJK TC", "zh-tw"},
+             {"直角", "zh-hk", "Noto Sans CJK HK", "zh-hk"},
+             {"直角", "zh-cn", "Noto Sans CJK SC", "zh-cn"},
+             {"한국어", "ko-kr", "Noto Sans CJK KR", "ko-kr"},
+             {"直角", "en-us", "Noto Sans CJK SC", "zh-cn"},
+             {"12:34", "ja", "Noto Sans CJK JP", "ja"},
+             {"Call mom", "", "Noto Sans", ""},
+             {"Call mom", "en-gb", "Noto Sans", "en-gb"},
+             {"Привет", "ru", "Noto Sans", "ru"},
+             {"مرحبا", "", "Noto Sans Arabic", "ar"},
+             {"שלום", "", "Noto Sans Hebrew", "he"},
+             {"สวัสดี", "", "Noto Sans Thai", "th"},
+             {"नमस्ते", "", "Noto Sans Devanagari", "hi"},
+             {"😀", "", "Noto Color Emoji", ""},
+         }) {
+        SCOPED_TRACE(c.text + " in " + c.language);
+        const FirstRun run = firstRun(c.text, c.language);
+        EXPECT_EQ(run.family, c.family);
+        if (!c.runLanguage.empty()) EXPECT_EQ(run.language, c.runLanguage);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
