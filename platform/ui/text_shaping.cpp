@@ -121,6 +121,16 @@ bool isHanLike(PangoScript script) {
            script == PANGO_SCRIPT_INHERITED || script == PANGO_SCRIPT_UNKNOWN;
 }
 
+// Chinese, Japanese, Korean and Cantonese write Han characters, each with its own forms
+// (Pango's table leaves Han out of Korean).
+bool writesHan(PangoLanguage* language) {
+    const std::string_view tag = pango_language_to_string(language);
+    for (std::string_view prefix : {"zh", "ja", "ko", "yue"})
+        if (tag.starts_with(prefix) && (tag.size() == prefix.size() || tag[prefix.size()] == '-'))
+            return true;
+    return false;
+}
+
 // The language a run of one script is set in: the text's own where it writes that script;
 // for Han, kana and Hangul in a text of another language, the keys' (Simplified Chinese
 // forms); otherwise a language that writes the script, or "und" when Pango knows none.
@@ -129,7 +139,9 @@ PangoLanguage* runLanguage(PangoScript script, PangoLanguage* language) {
     if (script == PANGO_SCRIPT_COMMON || script == PANGO_SCRIPT_INHERITED ||
         script == PANGO_SCRIPT_UNKNOWN)
         return language;
-    if (isHanLike(script)) return pango_language_from_string(std::string(keyLanguage).c_str());
+    if (isHanLike(script))
+        return writesHan(language) ? language
+                                   : pango_language_from_string(std::string(keyLanguage).c_str());
     if (PangoLanguage* sample = pango_script_get_sample_language(script)) return sample;
     return pango_language_from_string("und");
 }
