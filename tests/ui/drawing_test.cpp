@@ -662,6 +662,32 @@ TEST(Scripts, EveryKindOfTitleIsDrawnWithoutMissingCharacterBoxes) {
     }
 }
 
+// How crisp the horizontal strokes of a text are: of the pixel rows the text inks, the
+// darkest row's mean darkness (1 is a stroke filling whole pixels, 0.5 one spread over two).
+double darkestRow(const Picture& p) {
+    double darkest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        int inked = 0;
+        double darkness = 0;
+        for (int x = 0; x < p.width; ++x) {
+            const double d = 1 - p.at(x, y).g / 255.0;
+            if (d > 0.05) ++inked, darkness += d;
+        }
+        if (inked > 10) darkest = std::max(darkest, darkness / inked);
+    }
+    return darkest;
+}
+
+TEST(Scripts, HorizontalStrokesAreSharpAtScaleOne) {
+    for (double y : {4.0, 4.3, 4.5, 4.77}) {
+        SCOPED_TRACE(y);
+        LaidOutView text = textNode("一二三 HHH", {{4, y}, {120, 17}});
+        const Drawn drawn = drawTree(root({text}), canvas(130, 26, 1));
+        ASSERT_TRUE(drawn.picture);
+        EXPECT_GT(darkestRow(*drawn.picture), 0.8);
+    }
+}
+
 std::size_t differingPixels(const Picture& a, const Picture& b) {
     std::size_t differing = 0;
     for (std::size_t i = 0; i < std::min(a.pixels.size(), b.pixels.size()); ++i)

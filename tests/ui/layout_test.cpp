@@ -14,6 +14,7 @@
 
 #include "platform/ui/hit_test.hpp"
 #include "platform/ui/layout.hpp"
+#include "platform/ui/one_line_text.hpp"
 #include "platform/ui/system_colors.hpp"
 #include "platform/ui/text_shaping.hpp"
 #include "platform/ui/tree_json.hpp"
@@ -759,6 +760,32 @@ TEST(TextShaping, EllipsizedLayoutFitsItsWidth) {
     EXPECT_LE(double(logical.width) / PANGO_SCALE, 60.0);
     EXPECT_TRUE(pango_layout_is_ellipsized(layout.get()));
     EXPECT_EQ(pango_layout_get_line_count(layout.get()), 1);
+}
+
+TEST(OneLineText, KeepsEveryCharacterButControlsAndSetsBreaksAndTabsAsSpaces) {
+    struct Case {
+        std::string text, shown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Buy milk", "Buy milk"},
+             {"👨‍👩‍👧 🇯🇵 ❤️ ﷺ",
+              "👨‍👩‍👧 🇯🇵 ❤️ ﷺ"},            // joiners and selectors stay
+             {"a\u200Bb\u200Fc\u00ADd", "a\u200Bb\u200Fc\u00ADd"},  // format characters stay
+             {std::string("a\0b\0", 4), "ab"},
+             {"a\x01\x1f\x7f\u0080\u009fb", "ab"},
+             {"a\tb", "a b"},
+             {"a\nb\rc\r\nd", "a b c d"},
+             {"a\n\nb", "a  b"},
+             {"a\v\fb", "a  b"},
+             {"a\u0085b\u2028c\u2029d", "a b c d"},
+             {"a\xff"
+              "b\xc3",
+              "a\uFFFD"
+              "b\uFFFD"},
+             {"", ""},
+         }) {
+        EXPECT_EQ(oneLineText(c.text), c.shown) << testing::PrintToString(c.text);
+    }
 }
 
 // The first run of a one-line layout: the face Pango chose for it and the language it set.
