@@ -143,10 +143,12 @@ void drawShape(cairo_t* cairo, const LaidOutView& node) {
 void drawImage(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     if (!node.image || f.size.width <= 0 || f.size.height <= 0) return;
-    const CairoSurfacePtr bitmap = readPNG(node.image->file);
+    // Pixels decoded when the image was loaded, else read from its file now.
+    const CairoSurfacePtr read = node.image->bitmap ? nullptr : readPNG(node.image->file);
+    cairo_surface_t* bitmap = node.image->bitmap ? node.image->bitmap.get() : read.get();
     if (!bitmap) return;
-    const int width = cairo_image_surface_get_width(bitmap.get());
-    const int height = cairo_image_surface_get_height(bitmap.get());
+    const int width = cairo_image_surface_get_width(bitmap);
+    const int height = cairo_image_surface_get_height(bitmap);
     if (width <= 0 || height <= 0) return;
 
     cairo_save(cairo);
@@ -154,7 +156,7 @@ void drawImage(cairo_t* cairo, const LaidOutView& node) {
     cairo_clip(cairo);
     cairo_translate(cairo, f.origin.x, f.origin.y);
     cairo_scale(cairo, f.size.width / width, f.size.height / height);
-    cairo_set_source_surface(cairo, bitmap.get(), 0, 0);
+    cairo_set_source_surface(cairo, bitmap, 0, 0);
     cairo_pattern_t* pattern = cairo_get_source(cairo);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_BEST);
     // Edge pixels repeat outwards, so the picture's border does not fade into the background.

@@ -245,8 +245,11 @@ void PangoLayoutUnref::operator()(PangoLayout* layout) const {
 
 LineBox lineBox(const TextStyle& style) {
     const std::string family(hanFontFamily(style.language.empty() ? keyLanguage : style.language));
-    PangoFontMetrics* metrics = pango_context_get_metrics(
-        measuringContext(), fontDescription(style, family).get(), textLanguage(style));
+    // The loaded font keeps its metrics per language, so asking again costs a lookup.
+    const GObjectPtr<PangoFont> font(
+        pango_context_load_font(measuringContext(), fontDescription(style, family).get()));
+    if (!font) return {};
+    PangoFontMetrics* metrics = pango_font_get_metrics(font.get(), textLanguage(style));
     const double ascent = double(pango_font_metrics_get_ascent(metrics)) / PANGO_SCALE;
     const double descent = double(pango_font_metrics_get_descent(metrics)) / PANGO_SCALE;
     pango_font_metrics_unref(metrics);

@@ -40,12 +40,14 @@ std::string_view kindName(ViewKind kind) {
 std::optional<NSImage> NSImage::contentsOf(const std::filesystem::path& file) {
     // The whole picture is decoded, so that a file cut short after a valid header counts as
     // no image and the caller's fallback shows instead of a blank.
-    const CairoSurfacePtr bitmap = readPNG(file);
+    CairoSurfacePtr bitmap = readPNG(file);
     if (!bitmap) return std::nullopt;
     const int width = cairo_image_surface_get_width(bitmap.get());
     const int height = cairo_image_surface_get_height(bitmap.get());
     if (width <= 0 || height <= 0) return std::nullopt;
-    return NSImage{file, {double(width), double(height)}};
+    return NSImage{file,
+                   {double(width), double(height)},
+                   std::shared_ptr<cairo_surface_t>(bitmap.release(), CairoSurfaceDestroy{})};
 }
 
 View VStack(Alignment alignment, std::optional<double> spacing, std::vector<View> children) {

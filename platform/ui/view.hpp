@@ -4,12 +4,17 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/modifiers.hpp"
 #include "platform/ui/path.hpp"
+
+extern "C" {
+typedef struct _cairo_surface cairo_surface_t;
+}
 
 namespace ui {
 
@@ -32,12 +37,14 @@ enum class ViewKind {
 // The toolkit's name of a kind, as the laid-out tree reports it.
 std::string_view kindName(ViewKind kind);
 
-// A bitmap loaded from a file: where it lies and its size in pixels.
+// A bitmap loaded from a file: where it lies, its size in pixels and, once loaded, its
+// decoded pixels (shared by copies, never changed), so drawing does not decode it again.
 struct NSImage {
     std::filesystem::path file;
     CGSize pixelSize;
+    std::shared_ptr<cairo_surface_t> bitmap;
 
-    // Reads the file's PNG header; nothing when it is missing or not a PNG.
+    // Decodes the whole PNG; nothing when it is missing, not a PNG or cut short.
     static std::optional<NSImage> contentsOf(const std::filesystem::path& file);
 };
 
