@@ -840,7 +840,9 @@ TEST(TextShaping, EachScriptIsSetInItsProjectFontAndLanguage) {
         SCOPED_TRACE(c.text + " in " + c.language);
         const FirstRun run = firstRun(c.text, c.language);
         EXPECT_EQ(run.family, c.family);
-        if (!c.runLanguage.empty()) EXPECT_EQ(run.language, c.runLanguage);
+        if (!c.runLanguage.empty()) {
+            EXPECT_EQ(run.language, c.runLanguage);
+        }
     }
 }
 
