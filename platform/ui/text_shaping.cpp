@@ -114,11 +114,17 @@ PangoLanguage* textLanguage(const TextStyle& style) {
     return pango_language_from_string(tag.c_str());
 }
 
-bool isHanLike(PangoScript script) {
+// The scripts the Noto Sans CJK faces are made for.
+bool isEastAsian(PangoScript script) {
     return script == PANGO_SCRIPT_HAN || script == PANGO_SCRIPT_HIRAGANA ||
            script == PANGO_SCRIPT_KATAKANA || script == PANGO_SCRIPT_HANGUL ||
-           script == PANGO_SCRIPT_BOPOMOFO || script == PANGO_SCRIPT_COMMON ||
-           script == PANGO_SCRIPT_INHERITED || script == PANGO_SCRIPT_UNKNOWN;
+           script == PANGO_SCRIPT_BOPOMOFO;
+}
+
+// Digits, punctuation and symbols with no letters around them to join.
+bool isNeutral(PangoScript script) {
+    return script == PANGO_SCRIPT_COMMON || script == PANGO_SCRIPT_INHERITED ||
+           script == PANGO_SCRIPT_UNKNOWN;
 }
 
 // Chinese, Japanese, Korean and Cantonese write Han characters, each with its own forms
@@ -135,11 +141,8 @@ bool writesHan(PangoLanguage* language) {
 // for Han, kana and Hangul in a text of another language, the keys' (Simplified Chinese
 // forms); otherwise a language that writes the script, or "und" when Pango knows none.
 PangoLanguage* runLanguage(PangoScript script, PangoLanguage* language) {
-    if (pango_language_includes_script(language, script)) return language;
-    if (script == PANGO_SCRIPT_COMMON || script == PANGO_SCRIPT_INHERITED ||
-        script == PANGO_SCRIPT_UNKNOWN)
-        return language;
-    if (isHanLike(script))
+    if (pango_language_includes_script(language, script) || isNeutral(script)) return language;
+    if (isEastAsian(script))
         return writesHan(language) ? language
                                    : pango_language_from_string(std::string(keyLanguage).c_str());
     if (PangoLanguage* sample = pango_script_get_sample_language(script)) return sample;
@@ -171,7 +174,7 @@ void addScriptRuns(PangoAttrList* attributes, const std::string& text, const Tex
         pango_script_iter_get_range(runs.get(), &start, &end, &script);
         const std::size_t from = start - text.data(), to = end - text.data();
         insert(attributes, pango_attr_language_new(runLanguage(script, language)), from, to);
-        if (!isHanLike(script))
+        if (!isEastAsian(script) && !isNeutral(script))
             insert(attributes, pango_attr_family_new(otherFamilies.c_str()), from, to);
     } while (pango_script_iter_next(runs.get()));
 }
