@@ -793,16 +793,19 @@ protected:
 
     // A fixed time zone and the C locale, so times of day and wording are the same everywhere.
     testsupport::ProcessResult run(const std::vector<std::string>& arguments,
-                                   const std::string& locale = "C") {
+                                   const std::string& locale = "C",
+                                   const fs::path& program = widgetProgram) {
         testsupport::ProcessOptions options;
         options.arguments = arguments;
         options.environment = {{"XDG_DATA_HOME", home.path().string()},
                                {"TZ", "UTC"},
                                {"LC_ALL", locale},
                                {"LANG", std::nullopt},
+                               {"LANGUAGE", std::nullopt},
+                               {"LC_CTYPE", std::nullopt},
                                {"LC_MESSAGES", std::nullopt},
                                {"LC_TIME", std::nullopt}};
-        return testsupport::runProcess(widgetProgram, options);
+        return testsupport::runProcess(program, options);
     }
 
     void publish(const std::string& snapshot) {
@@ -823,11 +826,12 @@ protected:
     }
 
     // Renders with `options` (family, scheme, ...) and checks the answer against the file.
-    Picture render(const std::vector<std::string>& options, const std::string& name = "out.png") {
+    Picture render(const std::vector<std::string>& options, const std::string& name = "out.png",
+                   const std::string& locale = "C") {
         const fs::path file = output.path() / name;
         std::vector<std::string> arguments{"render", "--png", file.string()};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        const auto result = run(arguments);
+        const auto result = run(arguments, locale);
         EXPECT_TRUE(result.exited && result.exitStatus == 0) << testsupport::describe(result);
         EXPECT_EQ(result.standardError, "");
         const json answer = json::parse(result.standardOutput, nullptr, false);
@@ -1075,6 +1079,50 @@ TEST_F(RenderTest, ANulInATitleLeavesTheRestOfItShownAndDrawn) {
     EXPECT_NEAR(frameOf(shown).size.width, frameOf(plain).size.width, 1e-6);
     EXPECT_GT(frameOf(shown).size.width, 60);
     EXPECT_EQ(differingPixels(drawn, render({"--family", "medium"}, "plain.png")), 0u);
+}
+
+TEST_F(RenderTest, HanTitlesTakeTheFormsOfTheUsersLocale) {
+    publish(R"({"schema":1,"updatedAt":0,"account":"","total":1,"notes":[)"
+            R"({"id":"n1","title":"直角骨写今 角骨直"}]})");
+    const Picture simplified = render({"--family", "medium"}, "cn.png", "zh_CN.UTF-8");
+    EXPECT_EQ(differingPixels(render({"--family", "medium"}, "c.png", "C"), simplified), 0u)
+        << "the C locale keeps the keys' Simplified forms";
+    for (const char* locale : {"ja_JP.UTF-8", "zh_TW.UTF-8", "zh_HK.UTF-8", "ko_KR.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        EXPECT_GT(differingPixels(render({"--family", "medium"}, "other.png", locale), simplified),
+                  50u);
+    }
+}
+
+// The widget program copied into a prefix of its own, beside a bundle whose brand PNG has a
+// valid header and size but is cut short: the header shows the brand's text instead.
+TEST_F(RenderTest, ABrandPictureCutShortFallsBackToTheText) {
+    TemporaryDirectory prefix;
+    const fs::path program = prefix.path() / "bin" / "JotbirdWidgets";
+    const fs::path bundle = prefix.path() / "share" / "JotbirdWidgets";
+    fs::create_directories(program.parent_path());
+    fs::create_directories(bundle / "fonts");
+    fs::copy_file(widgetProgram, program);
+    fs::copy_file(bundleDirectory / "fonts" / "fonts.conf", bundle / "fonts" / "fonts.conf");
+    const std::string brand = *testsupport::readFile(bundleDirectory / "JotbirdBrand.png");
+    testsupport::writeFile(bundle / "JotbirdBrand.png", brand.substr(0, brand.size() / 2));
+
+    const auto result = run({"tree", "--family", "small"}, "C", program);
+    ASSERT_EQ(result.exitStatus, 0) << testsupport::describe(result);
+    const json laidOut = json::parse(result.standardOutput, nullptr, false);
+    EXPECT_TRUE(nodesOf(laidOut,
+                        [](const json& node) {
+                            return node.value("type", "") == "Image" && !node.contains("symbol");
+                        })
+                    .empty())
+        << "no brand image";
+    EXPECT_EQ(nodesOf(laidOut,
+                      [](const json& node) {
+                          return node.value("type", "") == "Text" &&
+                                 node.value("key", "") == "Jotbird";
+                      })
+                  .size(),
+              1u);
 }
 
 TEST(BrandArtwork, IsAThreeTimesPictureOfTheHeadersSpaceOnATransparentGround) {
