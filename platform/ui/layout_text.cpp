@@ -1,6 +1,7 @@
 // Texts and labels: shown as localized, measured with the font that draws them, set on one
 // line and cut at the end when offered less width than they need.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ui/layout_text.hpp"
 #include "platform/ui/system_colors.hpp"
@@ -32,11 +33,21 @@ std::string languageOf(const TextContent& content, const Pass& pass) {
     return pass.locale.textLanguage;
 }
 
-ResolvedText resolve(const Layer& base, const Pass& pass) {
+std::string shownText(const TextContent& content, Pass& pass) {
+    const auto* time = std::get_if<TimeText>(&content);
+    // Not a number would compare equal to every key: only instants are remembered.
+    if (time == nullptr || !std::isfinite(time->secondsSince1970))
+        return displayString(content, pass.table, pass.locale);
+    const auto found = pass.times.find(time->secondsSince1970);
+    if (found != pass.times.end()) return found->second;
+    return pass.times[time->secondsSince1970] = displayString(content, pass.table, pass.locale);
+}
+
+ResolvedText resolve(const Layer& base, Pass& pass) {
     ResolvedText resolved;
     if (!base.view->text) return resolved;
     const TextContent& content = *base.view->text;
-    resolved.shown = displayString(content, pass.table, pass.locale);
+    resolved.shown = shownText(content, pass);
     if (const auto* key = std::get_if<LocalizedStringKey>(&content)) resolved.key = key->key;
     resolved.style = {base.inherited.font.value_or(Font{}), base.inherited.monospacedDigit,
                       languageOf(content, pass)};
