@@ -143,9 +143,8 @@ void drawShape(cairo_t* cairo, const LaidOutView& node) {
 void drawImage(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     if (!node.image || f.size.width <= 0 || f.size.height <= 0) return;
-    // Pixels decoded when the image was loaded, else read from its file now.
-    const CairoSurfacePtr read = node.image->bitmap ? nullptr : readPNG(node.image->file);
-    cairo_surface_t* bitmap = node.image->bitmap ? node.image->bitmap.get() : read.get();
+    const CairoSurfacePtr decoded = readPNG(node.image->file);
+    cairo_surface_t* bitmap = decoded.get();
     if (!bitmap) return;
     const int width = cairo_image_surface_get_width(bitmap);
     const int height = cairo_image_surface_get_height(bitmap);

@@ -1,6 +1,7 @@
 #include "platform/ui/png_file.hpp"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdint>
@@ -74,6 +75,13 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void flushNothing(png_structp) {}
 
+std::uint32_t bigEndian32(std::string_view bytes, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return std::uint32_t(std::uint8_t(bytes[at + i])); };
+    return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+}
+
+constexpr std::string_view pngSignature{"\x89PNG\r\n\x1a\n", 8};
+
 // libpng reports errors by jumping back here, so nothing in this frame needs destroying.
 bool encode(const Rows& rows, std::string* bytes) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -113,6 +121,32 @@ std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesyst
     bytes.reserve(rows.bytes.size() / 8);
     if (!encode(rows, &bytes)) return std::make_error_code(std::errc::not_enough_memory);
     return foundation::writeFileAtomically(file, bytes);
+}
+
+std::optional<PNGSize> wholePNGSize(std::string_view bytes) {
+    if (!bytes.starts_with(pngSignature)) return std::nullopt;
+    std::optional<PNGSize> size;
+    bool imageData = false;
+    // Each chunk: length, type, data, CRC of type and data.
+    for (std::size_t at = pngSignature.size(); at + 12 <= bytes.size();) {
+        const std::uint32_t length = bigEndian32(bytes, at);
+        if (length > bytes.size() - at - 12) return std::nullopt;
+        const std::string_view typeAndData = bytes.substr(at + 4, 4 + std::size_t(length));
+        const auto crc =
+            crc32(0, reinterpret_cast<const Bytef*>(typeAndData.data()), uInt(typeAndData.size()));
+        if (crc != bigEndian32(bytes, at + 8 + length)) return std::nullopt;
+        const std::string_view type = typeAndData.substr(0, 4);
+        if (!size && (type != "IHDR" || length < 8)) return std::nullopt;
+        if (!size) size = PNGSize{bigEndian32(bytes, at + 8), bigEndian32(bytes, at + 12)};
+        imageData = imageData || type == "IDAT";
+        at += 12 + std::size_t(length);
+        // Readers ignore anything after IEND, so it may stay.
+        if (type == "IEND") {
+            if (!imageData || size->width == 0 || size->height == 0) return std::nullopt;
+            return size;
+        }
+    }
+    return std::nullopt;
 }
 
 CairoSurfacePtr readPNG(const std::filesystem::path& file) {

@@ -1,7 +1,9 @@
 #include "platform/ui/view.hpp"
 
+#include <algorithm>
 #include <array>
 
+#include "platform/foundation/bounded_read.hpp"
 #include "platform/ui/png_file.hpp"
 
 namespace ui {
@@ -38,16 +40,17 @@ std::string_view kindName(ViewKind kind) {
 }
 
 std::optional<NSImage> NSImage::contentsOf(const std::filesystem::path& file) {
-    // The whole picture is decoded, so that a file cut short after a valid header counts as
-    // no image and the caller's fallback shows instead of a blank.
-    CairoSurfacePtr bitmap = readPNG(file);
-    if (!bitmap) return std::nullopt;
-    const int width = cairo_image_surface_get_width(bitmap.get());
-    const int height = cairo_image_surface_get_height(bitmap.get());
-    if (width <= 0 || height <= 0) return std::nullopt;
-    return NSImage{file,
-                   {double(width), double(height)},
-                   std::shared_ptr<cairo_surface_t>(bitmap.release(), CairoSurfaceDestroy{})};
+    // A file this large is no image of ours; read to the limit it fails the check anyway.
+    constexpr std::uintmax_t maxImageBytes = std::uintmax_t(16) << 20;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) return std::nullopt;
+    // One byte more than the file holds, so that a file grown meanwhile is still read whole.
+    const auto bytes = foundation::readFilePrefix(file, std::min(size + 1, maxImageBytes));
+    if (!bytes) return std::nullopt;
+    const auto pixels = wholePNGSize(*bytes);
+    if (!pixels) return std::nullopt;
+    return NSImage{file, {double(pixels->width), double(pixels->height)}};
 }
 
 View VStack(Alignment alignment, std::optional<double> spacing, std::vector<View> children) {

@@ -12,10 +12,6 @@
 #include "platform/ui/modifiers.hpp"
 #include "platform/ui/path.hpp"
 
-extern "C" {
-typedef struct _cairo_surface cairo_surface_t;
-}
-
 namespace ui {
 
 enum class ViewKind {
@@ -37,14 +33,13 @@ enum class ViewKind {
 // The toolkit's name of a kind, as the laid-out tree reports it.
 std::string_view kindName(ViewKind kind);
 
-// A bitmap loaded from a file: where it lies, its size in pixels and, once loaded, its
-// decoded pixels (shared by copies, never changed), so drawing does not decode it again.
+// A bitmap loaded from a file: where it lies and its size in pixels.
 struct NSImage {
     std::filesystem::path file;
     CGSize pixelSize;
-    std::shared_ptr<cairo_surface_t> bitmap;
 
-    // Decodes the whole PNG; nothing when it is missing, not a PNG or cut short.
+    // Reads the whole file and checks every chunk of it (wholePNGSize); nothing when it is
+    // missing, not a PNG, cut short or damaged. Pixels are decoded when drawn.
     static std::optional<NSImage> contentsOf(const std::filesystem::path& file);
 };
 

@@ -499,19 +499,33 @@ TEST(DrawPNG, TheSameTreeScalesWithTheCanvas) {
     }
 }
 
-TEST(NSImage, IsAnImageOnlyWhenTheWholeFileDecodes) {
+TEST(NSImage, IsAnImageOnlyWhenEveryChunkOfTheFileIsThereAndIntact) {
     TemporaryDirectory directory;
     const fs::path stripes = writeStripes(directory.path());
     const std::string bytes = *testsupport::readFile(stripes);
     const auto whole = ui::NSImage::contentsOf(stripes);
     ASSERT_TRUE(whole);
     EXPECT_EQ(whole->pixelSize, (ui::CGSize{30, 10}));
-    // A valid header and size with the pixel data cut short: the header falls back to text.
-    for (std::size_t length : {std::size_t(33), bytes.size() / 2, bytes.size() - 13}) {
-        SCOPED_TRACE(length);
-        const fs::path cut = directory.path() / "cut.png";
-        testsupport::writeFile(cut, bytes.substr(0, length));
-        EXPECT_FALSE(ui::NSImage::contentsOf(cut));
+    std::string damaged = bytes;
+    damaged[bytes.size() / 2] ^= 0x20;
+    struct Case {
+        const char* name;
+        std::string content;
+        bool image;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"header and size only", bytes.substr(0, 33), false},
+             {"cut in the pixel data", bytes.substr(0, bytes.size() / 2), false},
+             {"cut before the end chunk", bytes.substr(0, bytes.size() - 12), false},
+             {"one byte changed", damaged, false},
+             {"not a PNG", "GIF89a", false},
+             {"empty", "", false},
+             {"bytes after the end chunk", bytes + "trailing", true},
+         }) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = directory.path() / "brand.png";
+        testsupport::writeFile(file, c.content);
+        EXPECT_EQ(ui::NSImage::contentsOf(file).has_value(), c.image);
     }
 }
 
