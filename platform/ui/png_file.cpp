@@ -21,6 +21,23 @@ struct Rows {
     std::vector<png_bytep> pointers;
 };
 
+// Cairo keeps a pixel as one native-endian word: alpha in the top byte, then red, green, blue.
+const std::uint32_t* rowOf(const unsigned char* data, int stride, int y) {
+    return reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * stride);
+}
+
+// Whether every pixel's alpha is full; each row is folded whole, which vectorizes.
+bool everyPixelOpaque(const unsigned char* data, int stride, int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row = rowOf(data, stride, y);
+        std::uint32_t all = 0xffffffffu;
+        for (int x = 0; x < width; ++x)
+            all &= row[x];
+        if ((all >> 24) != 0xff) return false;
+    }
+    return true;
+}
+
 Rows straightRows(cairo_surface_t* surface) {
     Rows rows;
     rows.width = cairo_image_surface_get_width(surface);
@@ -28,28 +45,27 @@ Rows straightRows(cairo_surface_t* surface) {
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const bool argb = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-    // Cairo keeps a pixel as one native-endian word: alpha in the top byte, then red, green, blue.
-    auto pixel = [&](int x, int y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * stride);
-        return argb ? row[x] : row[x] | 0xff000000u;
-    };
-    for (int y = 0; y < rows.height && !rows.hasAlpha; ++y)
-        for (int x = 0; x < rows.width; ++x)
-            if ((pixel(x, y) >> 24) != 0xff) {
-                rows.hasAlpha = true;
-                break;
-            }
+    rows.hasAlpha = argb && !everyPixelOpaque(data, stride, rows.width, rows.height);
 
     const std::size_t channels = rows.hasAlpha ? 4 : 3;
     rows.bytes.resize(std::size_t(rows.width) * rows.height * channels);
     unsigned char* out = rows.bytes.data();
     for (int y = 0; y < rows.height; ++y) {
         rows.pointers.push_back(out);
+        const std::uint32_t* row = rowOf(data, stride, y);
+        // Opaque pictures, nearly every widget, need neither alpha nor division.
+        if (!rows.hasAlpha) {
+            for (int x = 0; x < rows.width; ++x, out += 3) {
+                out[0] = static_cast<unsigned char>(row[x] >> 16);
+                out[1] = static_cast<unsigned char>(row[x] >> 8);
+                out[2] = static_cast<unsigned char>(row[x]);
+            }
+            continue;
+        }
         for (int x = 0; x < rows.width; ++x) {
-            const std::uint32_t p = pixel(x, y);
+            const std::uint32_t p = row[x];
             const unsigned a = p >> 24;
             unsigned r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
-            // Opaque pixels, nearly all of a widget, need no division.
             if (a != 0xff && a != 0) {
                 r = (r * 255 + a / 2) / a;
                 g = (g * 255 + a / 2) / a;
@@ -58,7 +74,7 @@ Rows straightRows(cairo_surface_t* surface) {
             *out++ = static_cast<unsigned char>(r);
             *out++ = static_cast<unsigned char>(g);
             *out++ = static_cast<unsigned char>(b);
-            if (rows.hasAlpha) *out++ = static_cast<unsigned char>(a);
+            *out++ = static_cast<unsigned char>(a);
         }
     }
     return rows;
