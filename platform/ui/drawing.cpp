@@ -143,11 +143,10 @@ void drawShape(cairo_t* cairo, const LaidOutView& node) {
 void drawImage(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     if (!node.image || f.size.width <= 0 || f.size.height <= 0) return;
-    const CairoSurfacePtr decoded = readPNG(node.image->file);
-    cairo_surface_t* bitmap = decoded.get();
+    const CairoSurfacePtr bitmap = readPNG(node.image->file);
     if (!bitmap) return;
-    const int width = cairo_image_surface_get_width(bitmap);
-    const int height = cairo_image_surface_get_height(bitmap);
+    const int width = cairo_image_surface_get_width(bitmap.get());
+    const int height = cairo_image_surface_get_height(bitmap.get());
     if (width <= 0 || height <= 0) return;
 
     cairo_save(cairo);
@@ -155,7 +154,7 @@ void drawImage(cairo_t* cairo, const LaidOutView& node) {
     cairo_clip(cairo);
     cairo_translate(cairo, f.origin.x, f.origin.y);
     cairo_scale(cairo, f.size.width / width, f.size.height / height);
-    cairo_set_source_surface(cairo, bitmap, 0, 0);
+    cairo_set_source_surface(cairo, bitmap.get(), 0, 0);
     cairo_pattern_t* pattern = cairo_get_source(cairo);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_BEST);
     // Edge pixels repeat outwards, so the picture's border does not fade into the background.
@@ -239,6 +238,17 @@ void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
         drawNode(cairo, child, canvas);
 }
 
+// The background, then every node, one point being `canvas.scale` units of user space.
+void drawInto(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas) {
+    cairo_save(cairo);
+    cairo_scale(cairo, canvas.scale, canvas.scale);
+    cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
+    setSource(cairo, canvas.background);
+    cairo_fill(cairo);
+    drawNode(cairo, root, canvas);
+    cairo_restore(cairo);
+}
+
 // Pixels for `points` at `scale`, rounded up so the whole widget fits; nothing when it cannot
 // be an image surface.
 std::optional<int> pixelCount(double points, double scale) {
@@ -260,7 +270,7 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
         return std::make_error_code(std::errc::not_enough_memory);
     {
         const CairoPtr cairo(cairo_create(surface.get()));
-        drawWidget(cairo.get(), root, canvas);
+        drawInto(cairo.get(), root, canvas);
         if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS)
             return std::make_error_code(std::errc::not_enough_memory);
     }
@@ -273,13 +283,11 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
 }  // namespace
 
 void drawWidget(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas) {
-    cairo_save(cairo);
-    cairo_scale(cairo, canvas.scale, canvas.scale);
-    cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
-    setSource(cairo, canvas.background);
-    cairo_fill(cairo);
-    drawNode(cairo, root, canvas);
-    cairo_restore(cairo);
+    try {
+        drawInto(cairo, root, canvas);
+    } catch (...) {
+        // Out of memory part-way: what was drawn stays, and the caller is not thrown at.
+    }
 }
 
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,

@@ -26,6 +26,7 @@ struct PixelSize {
 
 // Draws the widget onto `cairo` with its top-left corner at the current origin, one point
 // being `canvas.scale` units of the current user space (device pixels, for a fresh context).
+// Never throws; Cairo's own errors stay in the context's status.
 void drawWidget(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
 
 // Draws and writes the PNG atomically (a reader never sees half a file).
