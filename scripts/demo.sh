@@ -15,7 +15,7 @@ today_ms=$(($(date -u -d 'today 00:00' +%s) * 1000))
 snapshot=$(cat <<JSON
 {"schema":1,"updatedAt":$((today_ms + 8 * 3600000)),"account":"demo@jotbird","total":6,"folded":2,
  "notes":[
-  {"id":"groceries","title":"买菜：番茄、鸡蛋、葱","remindAt":$((today_ms + 17 * 3600000 + 30 * 60000))},
+  {"id":"groceries","title":"买菜：番茄🍅、鸡蛋、葱","remindAt":$((today_ms + 17 * 3600000 + 30 * 60000))},
   {"id":"call mom/weekend","title":"Call mom about the weekend"},
   {"id":"便签-42","title":"整理本周的读书笔记","remindAt":$((today_ms + 21 * 3600000))},
   {"id":"report","title":"Finish the quarterly report draft before Friday's review meeting"},

@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config ccache
     nlohmann-json3-dev libutf8proc-dev unicode-data
-    libcairo2-dev libpango1.0-dev libpng-dev fonts-noto-cjk
+    libcairo2-dev libpango1.0-dev libpng-dev zlib1g-dev libfontconfig-dev libglib2.0-dev
+    fonts-noto-cjk fonts-noto-core fonts-noto-color-emoji libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # Man pages: scdoc writes them, gzip packs them, man-db checks them in the tests.
     scdoc gzip man-db

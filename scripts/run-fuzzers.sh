@@ -19,6 +19,9 @@ trap 'rm -rf "$scratch"' EXIT
 targets=(
     "decode_fuzzer|-max_len=65536 -dict=$root/fuzz/decode.dict"
     "width_text_fuzzer|-max_len=64"
+    "png_chunks_fuzzer|-max_len=8192"
+    "one_line_text_fuzzer|-max_len=1024"
+    "time_of_day_fuzzer|-max_len=16"
 )
 
 failed=()

@@ -4,6 +4,7 @@
 
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/ui/cairo_handles.hpp"
 #include "platform/ui/drawing.hpp"
 
 namespace desktop {
@@ -43,6 +44,30 @@ void paintFocus(cairo_t* cairo, const DesktopWindow& window) {
         drawFocusRing(cairo, target->frame, window.live.request.scheme);
 }
 
+// The widget drawn into an image of the frame's pixels first, exactly as `render` draws, then
+// copied onto the window: the window system's own rasteriser (XRender on X11) would give text
+// and curves edges of its own.
+bool paintWidget(cairo_t* cairo, const DesktopWindow& window) {
+    const ui::Canvas canvas = widgetkit::canvasFor(window.live.request);
+    const ui::PixelSize pixels = framePixels(window);
+    const ui::CairoSurfacePtr image(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels.width, pixels.height));
+    {
+        const ui::CairoPtr imageCairo(cairo_create(image.get()));
+        cairo_scale(imageCairo.get(), canvas.scale, canvas.scale);
+        if (!ui::drawView(imageCairo.get(), *window.root, canvas)) return false;
+    }
+    cairo_surface_flush(image.get());
+    cairo_save(cairo);
+    cairo_scale(cairo, 1 / canvas.scale, 1 / canvas.scale);
+    cairo_set_source_surface(cairo, image.get(), 0, 0);
+    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cairo);
+    cairo_restore(cairo);
+    return true;
+}
+
 }  // namespace
 
 ui::PixelSize framePixels(const DesktopWindow& window) {
@@ -61,8 +86,7 @@ gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
         cairo_paint(cairo);
         return TRUE;
     }
-    // GTK hands a context already in points at the window's scale.
-    if (!ui::drawView(cairo, *window.root, widgetkit::canvasFor(window.live.request))) {
+    if (!paintWidget(cairo, window)) {
         report("cannot draw the " +
                std::string(widgetkit::familyShortName(window.live.request.family)) + " widget");
         return TRUE;

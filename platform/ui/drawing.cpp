@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <utility>
 
 #include "platform/ui/cairo_handles.hpp"
 #include "platform/ui/png_file.hpp"
@@ -61,14 +62,54 @@ void roundedRectangle(cairo_t* cairo, const CGRect& rect, double radius) {
     cairo_close_path(cairo);
 }
 
-// A thin line across the frame's long axis, centred on its short one.
+// Cairo's device space leaves out the target's own device scale (a GTK window at scale 2 has
+// one), so snapping to pixels goes through these two.
+void userToPixels(cairo_t* cairo, double& x, double& y) {
+    double scaleX = 1, scaleY = 1;
+    cairo_surface_get_device_scale(cairo_get_target(cairo), &scaleX, &scaleY);
+    cairo_user_to_device(cairo, &x, &y);
+    x *= scaleX;
+    y *= scaleY;
+}
+
+void pixelsToUser(cairo_t* cairo, double& x, double& y) {
+    double scaleX = 1, scaleY = 1;
+    cairo_surface_get_device_scale(cairo_get_target(cairo), &scaleX, &scaleY);
+    x /= scaleX;
+    y /= scaleY;
+    cairo_device_to_user(cairo, &x, &y);
+}
+
+// A line one point thick across the frame's long axis, centred on its short one. Its
+// thickness is a whole number of device pixels and its edge on a pixel boundary, so every
+// divider is equally sharp wherever layout put it (rows may be 23.33 points high).
 void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     const bool horizontal = f.size.width >= f.size.height;
-    if (horizontal)
-        cairo_rectangle(cairo, f.origin.x, CGRectGetMidY(f) - 0.5, f.size.width, 1);
-    else
-        cairo_rectangle(cairo, CGRectGetMidX(f) - 0.5, f.origin.y, 1, f.size.height);
+    double x0 = f.origin.x, y0 = f.origin.y;
+    double x1 = CGRectGetMaxX(f), y1 = CGRectGetMaxY(f);
+    double ux = f.origin.x + 1, uy = f.origin.y + 1;  // one point on, in pixels
+    userToPixels(cairo, x0, y0);
+    userToPixels(cairo, x1, y1);
+    userToPixels(cairo, ux, uy);
+    auto snap = [](double from, double to, double onePoint) {
+        const double thickness = std::max(1.0, std::round(std::fabs(onePoint)));
+        return std::pair{std::round((from + to) / 2 - thickness / 2), thickness};
+    };
+    // Corners in pixels, back in user space: an axis-aligned rectangle stays one.
+    auto fillPixels = [cairo](double left, double top, double width, double height) {
+        double l = left, t = top, r = left + width, b = top + height;
+        pixelsToUser(cairo, l, t);
+        pixelsToUser(cairo, r, b);
+        cairo_rectangle(cairo, std::min(l, r), std::min(t, b), std::fabs(r - l), std::fabs(b - t));
+    };
+    if (horizontal) {
+        const auto [top, thickness] = snap(y0, y1, uy - y0);
+        fillPixels(std::min(x0, x1), top, std::fabs(x1 - x0), thickness);
+    } else {
+        const auto [left, thickness] = snap(x0, x1, ux - x0);
+        fillPixels(left, std::min(y0, y1), thickness, std::fabs(y1 - y0));
+    }
     setSource(cairo, node.color.value_or(separator(node.colorScheme)));
     cairo_fill(cairo);
 }
@@ -165,16 +206,21 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
 
     const std::optional<double> ellipsizeWidth =
         node.truncated ? std::optional<double>(frame.size.width) : std::nullopt;
-    const PangoLayoutPtr layout =
-        makeTextLayout(cairo, text, TextStyle{font, node.monospacedDigit}, ellipsizeWidth);
+    const TextStyle style{font, node.monospacedDigit, node.language};
+    const PangoLayoutPtr layout = makeTextLayout(cairo, text, style, ellipsizeWidth);
     if (!layout) return;
-    int width = 0, height = 0;
-    pango_layout_get_size(layout.get(), &width, &height);
-    const double lineHeight = double(height) / PANGO_SCALE;
+    const LineBox line = lineBox(style);
+    // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
+    // whole pixels; it moves by less than half a pixel.
+    double x = frame.origin.x, y = CGRectGetMidY(frame) - line.height / 2 + line.ascent;
+    userToPixels(cairo, x, y);
+    y = std::round(y);
+    pixelsToUser(cairo, x, y);
+    const double layoutBaseline = double(pango_layout_get_baseline(layout.get())) / PANGO_SCALE;
 
     cairo_save(cairo);
     setSource(cairo, color);
-    cairo_move_to(cairo, frame.origin.x, CGRectGetMidY(frame) - lineHeight / 2);
+    cairo_move_to(cairo, x, y - layoutBaseline);
     pango_cairo_show_layout(cairo, layout.get());
     cairo_restore(cairo);
 }

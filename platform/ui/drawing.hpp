@@ -10,7 +10,9 @@
 #include "platform/ui/color.hpp"
 #include "platform/ui/laid_out_view.hpp"
 
+extern "C" {
 typedef struct _cairo cairo_t;
+}
 
 namespace ui {
 

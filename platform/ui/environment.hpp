@@ -2,6 +2,7 @@
 // The values a view reads from where it is rendered, and readers bound to one of them.
 
 #include <string>
+#include <vector>
 
 #include "platform/widgetkit/widget_family.hpp"
 
@@ -9,12 +10,20 @@ namespace ui {
 
 enum class ColorScheme { light, dark };
 
-// The user's language and clock, as the locale settings give them.
+// The user's languages and formats, as the locale settings give them.
 struct Locale {
-    std::string language;  // "en", "zh", ...; empty for the C locale
-    bool uses24HourClock = true;
+    // The translation tables to try, most wanted first, as gettext tries catalogs: LANGUAGE's
+    // list unless the messages locale is C, else the messages locale; each entry followed by
+    // its bare language ("pt_BR", "pt"). Empty for the C locale.
+    std::vector<std::string> languages;
+    // The language the user's own texts are written in, as a BCP 47 tag ("ja-jp", "zh-tw"):
+    // it picks the glyph forms of Han characters. Empty for the C locale.
+    std::string textLanguage;
+    // The locale whose conventions times of day follow, as ICU names it ("ko_KR"); empty for
+    // the C locale.
+    std::string timeLocale;
 
-    // From LC_ALL, LC_MESSAGES / LC_TIME and LANG.
+    // From LC_ALL, LC_MESSAGES / LC_CTYPE / LC_TIME, LANG and LANGUAGE.
     static Locale current();
 };
 

@@ -30,6 +30,7 @@ struct LaidOutView {
     std::optional<std::string> key;   // the localization key it came from
     std::optional<std::string> url;   // Link destination, or the root's widgetURL
     std::optional<Font> font;         // resolved font of a text
+    std::string language;             // BCP 47 tag a text is set in; empty: the keys' own
     bool monospacedDigit = false;
     std::optional<Color> color;  // text, divider, symbol or shape colour, resolved
     bool privacySensitive = false;

@@ -107,8 +107,11 @@ CGRect aligned(CGSize size, const CGRect& in, Alignment alignment) {
 LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValues& environment) {
     using namespace layout_engine;
     // The string table is read once for the whole pass.
-    Pass pass{
-        loadStringTable(foundation::Bundle::main(), environment.locale), environment.locale, {}};
+    const foundation::Bundle bundle = foundation::Bundle::main();
+    Pass pass{loadStringTable(bundle, environment.locale),
+              environment.locale,
+              tableLanguage(bundle, environment.locale),
+              {}};
     Inherited inherited;
     inherited.colorScheme = environment.colorScheme;
     const Layer layer = Layer::whole(root, inherited);

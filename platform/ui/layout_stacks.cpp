@@ -181,11 +181,10 @@ void adopt(LaidOutView& stack, LaidOutView child, const Item& item,
     lastGroup = item.group;
     if (!item.group) return stack.children.push_back(std::move(child));
     if (!continues) {
-        LaidOutView group;
+        LaidOutView& group = stack.children.emplace_back();
         group.kind = ViewKind::ForEach;
         group.frame = group.layoutFrame = child.layoutFrame;
         group.colorScheme = child.colorScheme;
-        stack.children.push_back(std::move(group));
     }
     LaidOutView& group = stack.children.back();
     group.frame = group.layoutFrame = unite(group.layoutFrame, child.layoutFrame);

@@ -1,6 +1,7 @@
 // Texts and labels: shown as localized, measured with the font that draws them, set on one
 // line and cut at the end when offered less width than they need.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/ui/layout_text.hpp"
 #include "platform/ui/system_colors.hpp"
@@ -23,19 +24,39 @@ struct ResolvedText {
     TextStyle style;
 };
 
-ResolvedText resolve(const Layer& base, const Pass& pass) {
+// A key shows in the language of its translation, or untranslated in its own; titles and
+// times are the user's.
+std::string languageOf(const TextContent& content, const Pass& pass) {
+    if (const auto* key = std::get_if<LocalizedStringKey>(&content))
+        return pass.table.contains(key->key) && pass.tableLanguage ? *pass.tableLanguage
+                                                                   : std::string(keyLanguage);
+    return pass.locale.textLanguage;
+}
+
+std::string shownText(const TextContent& content, Pass& pass) {
+    const auto* time = std::get_if<TimeText>(&content);
+    // Not a number would compare equal to every key: only instants are remembered.
+    if (time == nullptr || !std::isfinite(time->secondsSince1970))
+        return displayString(content, pass.table, pass.locale);
+    const auto found = pass.times.find(time->secondsSince1970);
+    if (found != pass.times.end()) return found->second;
+    return pass.times[time->secondsSince1970] = displayString(content, pass.table, pass.locale);
+}
+
+ResolvedText resolve(const Layer& base, Pass& pass) {
     ResolvedText resolved;
     if (!base.view->text) return resolved;
     const TextContent& content = *base.view->text;
-    resolved.shown = displayString(content, pass.table, pass.locale);
+    resolved.shown = shownText(content, pass);
     if (const auto* key = std::get_if<LocalizedStringKey>(&content)) resolved.key = key->key;
-    resolved.style = {base.inherited.font.value_or(Font{}), base.inherited.monospacedDigit};
+    resolved.style = {base.inherited.font.value_or(Font{}), base.inherited.monospacedDigit,
+                      languageOf(content, pass)};
     return resolved;
 }
 
 CGSize measured(const ResolvedText& text, Pass& pass) {
     const MeasureKey key{text.shown, text.style.font.size, text.style.font.weight,
-                         text.style.monospacedDigit};
+                         text.style.monospacedDigit, text.style.language};
     const auto found = pass.measured.find(key);
     if (found != pass.measured.end()) return found->second;
     return pass.measured[key] = measureText(text.shown, text.style);
@@ -57,6 +78,7 @@ void describe(LaidOutView& node, const ResolvedText& text, const Inherited& inhe
     node.text = text.shown;
     node.key = text.key;
     node.font = text.style.font;
+    node.language = text.style.language;
     node.monospacedDigit = text.style.monospacedDigit;
     node.color = foregroundColor(inherited);
     node.lineLimit = inherited.lineLimit;

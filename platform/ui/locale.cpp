@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <string_view>
 
@@ -15,17 +17,69 @@ std::string_view setting(const char* category) {
     return {};
 }
 
+bool isPlainC(std::string_view locale) {
+    return locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C.");
+}
+
+// "pt_BR.UTF-8@euro" without its code set: "pt_BR@euro".
+std::string withoutCodeSet(std::string_view locale) {
+    const auto dot = locale.find('.');
+    if (dot == std::string_view::npos) return std::string(locale);
+    const auto at = locale.find('@', dot);
+    std::string name(locale.substr(0, dot));
+    if (at != std::string_view::npos) name += locale.substr(at);
+    return name;
+}
+
+// What gettext tries for one entry: the name itself, without its modifier, its bare language.
+void addCandidates(std::string_view entry, std::vector<std::string>& languages) {
+    const std::string name = withoutCodeSet(entry);
+    const std::string noModifier = name.substr(0, name.find('@'));
+    const std::string bare = noModifier.substr(0, noModifier.find('_'));
+    for (const std::string& candidate : {name, noModifier, bare})
+        if (!candidate.empty() &&
+            std::find(languages.begin(), languages.end(), candidate) == languages.end())
+            languages.push_back(candidate);
+}
+
+std::vector<std::string> messageLanguages() {
+    std::vector<std::string> languages;
+    const std::string_view messages = setting("LC_MESSAGES");
+    if (isPlainC(messages)) return languages;
+    const char* list = std::getenv("LANGUAGE");
+    std::string_view rest = list != nullptr ? list : "";
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        addCandidates(rest.substr(0, colon), languages);
+        rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
+    }
+    if (languages.empty()) addCandidates(messages, languages);
+    return languages;
+}
+
+// "zh_TW.UTF-8" -> "zh-tw", as Pango and HarfBuzz name languages.
+std::string languageTag(std::string_view locale) {
+    if (isPlainC(locale)) return {};
+    std::string tag = withoutCodeSet(locale);
+    tag = tag.substr(0, tag.find('@'));
+    for (char& c : tag)
+        c = c == '_' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
+    return tag;
+}
+
+// "sr_RS.UTF-8@latin" -> "sr_RS@latin": ICU reads POSIX names once the code set is gone.
+std::string icuLocale(std::string_view locale) {
+    if (isPlainC(locale)) return {};
+    return withoutCodeSet(locale);
+}
+
 }  // namespace
 
 Locale Locale::current() {
     Locale locale;
-    const std::string_view messages = setting("LC_MESSAGES");
-    const std::string_view language = messages.substr(0, messages.find_first_of("_.@"));
-    if (language != "C" && language != "POSIX") locale.language = std::string(language);
-    const std::string_view time = setting("LC_TIME");
-    // The regions that read the clock in twelve hours.
-    for (std::string_view region : {"en_US", "en_CA", "en_AU", "en_PH", "en_IN", "en_NZ"})
-        if (time.substr(0, region.size()) == region) locale.uses24HourClock = false;
+    locale.languages = messageLanguages();
+    locale.textLanguage = languageTag(setting("LC_CTYPE"));
+    locale.timeLocale = icuLocale(setting("LC_TIME"));
     return locale;
 }
 

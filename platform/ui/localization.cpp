@@ -1,6 +1,5 @@
 #include "platform/ui/localization.hpp"
 
-#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "platform/foundation/bounded_read.hpp"
@@ -14,10 +13,17 @@ constexpr std::size_t maxTableBytes = 1 << 20;
 
 }  // namespace
 
+std::optional<std::string> tableLanguage(const foundation::Bundle& bundle, const Locale& locale) {
+    for (const std::string& language : locale.languages)
+        if (bundle.urlForResource("translations/" + language, "json")) return language;
+    return std::nullopt;
+}
+
 StringTable loadStringTable(const foundation::Bundle& bundle, const Locale& locale) {
     StringTable table;
-    if (locale.language.empty()) return table;
-    auto file = bundle.urlForResource("translations/" + locale.language, "json");
+    const auto language = tableLanguage(bundle, locale);
+    if (!language) return table;
+    auto file = bundle.urlForResource("translations/" + *language, "json");
     if (!file) return table;
     auto bytes = foundation::readFilePrefix(*file, maxTableBytes);
     if (!bytes) return table;
@@ -48,28 +54,15 @@ std::string localizedString(const LocalizedStringKey& key, const StringTable& ta
     return result;
 }
 
-std::string timeOfDay(foundation::Date date, const Locale& locale) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(date);
-    std::tm local{};
-    if (localtime_r(&seconds, &local) == nullptr) return {};
-    char text[16];
-    if (locale.uses24HourClock) {
-        std::snprintf(text, sizeof text, "%02d:%02d", local.tm_hour, local.tm_min);
-    } else {
-        const int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
-        std::snprintf(text, sizeof text, "%d:%02d %s", hour, local.tm_min,
-                      local.tm_hour < 12 ? "AM" : "PM");
-    }
-    return text;
-}
-
 std::string displayString(const TextContent& content, const StringTable& table,
                           const Locale& locale) {
     return std::visit(
         foundation::Overloaded{
             [&](const LocalizedStringKey& key) { return localizedString(key, table); },
             [](const Verbatim& verbatim) { return verbatim.text; },
-            [&](const TimeText& time) { return timeOfDay(time.date, locale); },
+            [&](const TimeText& time) {
+                return timeOfDay(time.secondsSince1970, locale.timeLocale);
+            },
         },
         content);
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/png_file.hpp"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdint>
@@ -20,6 +21,23 @@ struct Rows {
     std::vector<png_bytep> pointers;
 };
 
+// Cairo keeps a pixel as one native-endian word: alpha in the top byte, then red, green, blue.
+const std::uint32_t* rowOf(const unsigned char* data, int stride, int y) {
+    return reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * stride);
+}
+
+// Whether every pixel's alpha is full; each row is folded whole, which vectorizes.
+bool everyPixelOpaque(const unsigned char* data, int stride, int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row = rowOf(data, stride, y);
+        std::uint32_t all = 0xffffffffu;
+        for (int x = 0; x < width; ++x)
+            all &= row[x];
+        if ((all >> 24) != 0xff) return false;
+    }
+    return true;
+}
+
 Rows straightRows(cairo_surface_t* surface) {
     Rows rows;
     rows.width = cairo_image_surface_get_width(surface);
@@ -27,28 +45,27 @@ Rows straightRows(cairo_surface_t* surface) {
     const int stride = cairo_image_surface_get_stride(surface);
     const unsigned char* data = cairo_image_surface_get_data(surface);
     const bool argb = cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-    // Cairo keeps a pixel as one native-endian word: alpha in the top byte, then red, green, blue.
-    auto pixel = [&](int x, int y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + std::size_t(y) * stride);
-        return argb ? row[x] : row[x] | 0xff000000u;
-    };
-    for (int y = 0; y < rows.height && !rows.hasAlpha; ++y)
-        for (int x = 0; x < rows.width; ++x)
-            if ((pixel(x, y) >> 24) != 0xff) {
-                rows.hasAlpha = true;
-                break;
-            }
+    rows.hasAlpha = argb && !everyPixelOpaque(data, stride, rows.width, rows.height);
 
     const std::size_t channels = rows.hasAlpha ? 4 : 3;
     rows.bytes.resize(std::size_t(rows.width) * rows.height * channels);
     unsigned char* out = rows.bytes.data();
     for (int y = 0; y < rows.height; ++y) {
         rows.pointers.push_back(out);
+        const std::uint32_t* row = rowOf(data, stride, y);
+        // Opaque pictures, nearly every widget, need neither alpha nor division.
+        if (!rows.hasAlpha) {
+            for (int x = 0; x < rows.width; ++x, out += 3) {
+                out[0] = static_cast<unsigned char>(row[x] >> 16);
+                out[1] = static_cast<unsigned char>(row[x] >> 8);
+                out[2] = static_cast<unsigned char>(row[x]);
+            }
+            continue;
+        }
         for (int x = 0; x < rows.width; ++x) {
-            const std::uint32_t p = pixel(x, y);
+            const std::uint32_t p = row[x];
             const unsigned a = p >> 24;
             unsigned r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
-            // Opaque pixels, nearly all of a widget, need no division.
             if (a != 0xff && a != 0) {
                 r = (r * 255 + a / 2) / a;
                 g = (g * 255 + a / 2) / a;
@@ -57,7 +74,7 @@ Rows straightRows(cairo_surface_t* surface) {
             *out++ = static_cast<unsigned char>(r);
             *out++ = static_cast<unsigned char>(g);
             *out++ = static_cast<unsigned char>(b);
-            if (rows.hasAlpha) *out++ = static_cast<unsigned char>(a);
+            *out++ = static_cast<unsigned char>(a);
         }
     }
     return rows;
@@ -73,6 +90,13 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length) {
 }
 
 void flushNothing(png_structp) {}
+
+std::uint32_t bigEndian32(std::string_view bytes, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return std::uint32_t(std::uint8_t(bytes[at + i])); };
+    return byte(0) << 24 | byte(1) << 16 | byte(2) << 8 | byte(3);
+}
+
+constexpr std::string_view pngSignature{"\x89PNG\r\n\x1a\n", 8};
 
 // libpng reports errors by jumping back here, so nothing in this frame needs destroying.
 bool encode(const Rows& rows, std::string* bytes) {
@@ -119,6 +143,32 @@ std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesyst
     std::string bytes;
     if (auto error = encodePNG(surface, &bytes)) return error;
     return foundation::writeFileAtomically(file, bytes);
+}
+
+std::optional<PNGSize> wholePNGSize(std::string_view bytes) {
+    if (!bytes.starts_with(pngSignature)) return std::nullopt;
+    std::optional<PNGSize> size;
+    bool imageData = false;
+    // Each chunk: length, type, data, CRC of type and data.
+    for (std::size_t at = pngSignature.size(); at + 12 <= bytes.size();) {
+        const std::uint32_t length = bigEndian32(bytes, at);
+        if (length > bytes.size() - at - 12) return std::nullopt;
+        const std::string_view typeAndData = bytes.substr(at + 4, 4 + std::size_t(length));
+        const auto crc =
+            crc32(0, reinterpret_cast<const Bytef*>(typeAndData.data()), uInt(typeAndData.size()));
+        if (crc != bigEndian32(bytes, at + 8 + length)) return std::nullopt;
+        const std::string_view type = typeAndData.substr(0, 4);
+        if (!size && (type != "IHDR" || length < 8)) return std::nullopt;
+        if (!size) size = PNGSize{bigEndian32(bytes, at + 8), bigEndian32(bytes, at + 12)};
+        imageData = imageData || type == "IDAT";
+        at += 12 + std::size_t(length);
+        // Readers ignore anything after IEND, so it may stay.
+        if (type == "IEND") {
+            if (!imageData || size->width == 0 || size->height == 0) return std::nullopt;
+            return size;
+        }
+    }
+    return std::nullopt;
 }
 
 CairoSurfacePtr readPNG(const std::filesystem::path& file) {

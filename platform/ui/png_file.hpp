@@ -2,8 +2,11 @@
 // PNG files to and from Cairo image surfaces: libpng encodes with settings chosen for speed,
 // Cairo decodes.
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "platform/ui/cairo_handles.hpp"
@@ -19,5 +22,14 @@ std::error_code writePNGAtomically(cairo_surface_t* surface, const std::filesyst
 
 // The decoded picture; nothing when the file is missing or is not a PNG Cairo can read.
 CairoSurfacePtr readPNG(const std::filesystem::path& file);
+
+struct PNGSize {
+    std::uint32_t width = 0, height = 0;
+};
+
+// The picture's size when `bytes` are a whole PNG: the signature, IHDR first, every chunk
+// complete with its CRC right, image data present and IEND last. A file cut short or
+// changed anywhere fails without the cost of decoding its pixels.
+std::optional<PNGSize> wholePNGSize(std::string_view bytes);
 
 }  // namespace ui

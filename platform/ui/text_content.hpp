@@ -6,8 +6,6 @@
 #include <variant>
 #include <vector>
 
-#include "platform/foundation/clock.hpp"
-
 namespace ui {
 
 // A key looked up in the bundle's translation tables; "%lld" takes the arguments in order.
@@ -23,9 +21,10 @@ struct Verbatim {
     bool operator==(const Verbatim&) const = default;
 };
 
-// An instant shown as a time of day in the user's locale format.
+// An instant shown as a time of day in the user's locale format. Seconds since 1970 as a
+// double, as the platform's dates hold them, so that any instant a snapshot carries fits.
 struct TimeText {
-    foundation::Date date;
+    double secondsSince1970 = 0;
     bool operator==(const TimeText&) const = default;
 };
 

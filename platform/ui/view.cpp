@@ -1,7 +1,10 @@
 #include "platform/ui/view.hpp"
 
+#include <algorithm>
 #include <array>
-#include <fstream>
+
+#include "platform/foundation/bounded_read.hpp"
+#include "platform/ui/png_file.hpp"
 
 namespace ui {
 namespace {
@@ -27,10 +30,6 @@ View text(TextContent content) {
     return view;
 }
 
-std::uint32_t bigEndian32(const unsigned char* p) {
-    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
-}
-
 }  // namespace
 
 std::string_view kindName(ViewKind kind) {
@@ -41,18 +40,17 @@ std::string_view kindName(ViewKind kind) {
 }
 
 std::optional<NSImage> NSImage::contentsOf(const std::filesystem::path& file) {
-    // Like the platform's image, this only looks at the header; pixels are decoded when drawn.
-    std::ifstream in(file, std::ios::binary);
-    std::array<unsigned char, 24> header{};
-    if (!in.read(reinterpret_cast<char*>(header.data()), header.size())) return std::nullopt;
-    static constexpr std::array<unsigned char, 8> signature{0x89, 'P',  'N',  'G',
-                                                            '\r', '\n', 0x1A, '\n'};
-    if (!std::equal(signature.begin(), signature.end(), header.begin())) return std::nullopt;
-    if (std::string_view(reinterpret_cast<const char*>(&header[12]), 4) != "IHDR")
-        return std::nullopt;
-    const auto width = bigEndian32(&header[16]), height = bigEndian32(&header[20]);
-    if (width == 0 || height == 0) return std::nullopt;
-    return NSImage{file, {double(width), double(height)}};
+    // A file this large is no image of ours; read to the limit it fails the check anyway.
+    constexpr std::uintmax_t maxImageBytes = std::uintmax_t(16) << 20;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    if (error) return std::nullopt;
+    // One byte more than the file holds, so that a file grown meanwhile is still read whole.
+    const auto bytes = foundation::readFilePrefix(file, std::min(size + 1, maxImageBytes));
+    if (!bytes) return std::nullopt;
+    const auto pixels = wholePNGSize(*bytes);
+    if (!pixels) return std::nullopt;
+    return NSImage{file, {double(pixels->width), double(pixels->height)}};
 }
 
 View VStack(Alignment alignment, std::optional<double> spacing, std::vector<View> children) {

@@ -37,7 +37,8 @@ struct NSImage {
     std::filesystem::path file;
     CGSize pixelSize;
 
-    // Reads the file's PNG header; nothing when it is missing or not a PNG.
+    // Reads the whole file and checks every chunk of it (wholePNGSize); nothing when it is
+    // missing, not a PNG, cut short or damaged. Pixels are decoded when drawn.
     static std::optional<NSImage> contentsOf(const std::filesystem::path& file);
 };
 

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/ui/drawing.hpp"
+#include "platform/ui/text_shaping.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -498,6 +499,288 @@ TEST(DrawPNG, TheSameTreeScalesWithTheCanvas) {
     }
 }
 
+TEST(NSImage, IsAnImageOnlyWhenEveryChunkOfTheFileIsThereAndIntact) {
+    TemporaryDirectory directory;
+    const fs::path stripes = writeStripes(directory.path());
+    const std::string bytes = *testsupport::readFile(stripes);
+    const auto whole = ui::NSImage::contentsOf(stripes);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->pixelSize, (ui::CGSize{30, 10}));
+    std::string damaged = bytes;
+    damaged[bytes.size() / 2] ^= 0x20;
+    struct Case {
+        const char* name;
+        std::string content;
+        bool image;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"header and size only", bytes.substr(0, 33), false},
+             {"cut in the pixel data", bytes.substr(0, bytes.size() / 2), false},
+             {"cut before the end chunk", bytes.substr(0, bytes.size() - 12), false},
+             {"one byte changed", damaged, false},
+             {"not a PNG", "GIF89a", false},
+             {"empty", "", false},
+             {"bytes after the end chunk", bytes + "trailing", true},
+         }) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = directory.path() / "brand.png";
+        testsupport::writeFile(file, c.content);
+        EXPECT_EQ(ui::NSImage::contentsOf(file).has_value(), c.image);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Every script, emoji and control character drawn from the project's fonts
+
+constexpr double titleWidth = 340;
+
+// One title drawn as a row draws it: 12 points, black on white, at scale 2.
+Picture drawTitle(const std::string& title, const std::string& language = "",
+                  bool truncated = false, double width = titleWidth) {
+    LaidOutView text = textNode(title, {{4, 4}, {width, 24}});
+    text.language = language;
+    text.truncated = truncated;
+    const Drawn drawn = drawTree(root({text}), canvas(width + 8, 32));
+    EXPECT_FALSE(drawn.error) << drawn.error.message();
+    return drawn.picture.value_or(Picture{});
+}
+
+bool isDark(const Rgba& p) {
+    return channelDistance(p, rgb(255, 255, 255)) > 60;
+}
+
+struct PixelBox {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 past the last pixel
+    int width() const { return x1 - x0; }
+    int height() const { return y1 - y0; }
+};
+
+std::optional<PixelBox> inkBounds(const Picture& p) {
+    std::optional<PixelBox> box;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x)
+            if (isDark(p.at(x, y))) {
+                if (!box) box = PixelBox{x, y, x + 1, y + 1};
+                box->x0 = std::min(box->x0, x), box->y0 = std::min(box->y0, y);
+                box->x1 = std::max(box->x1, x + 1), box->y1 = std::max(box->y1, y + 1);
+            }
+    return box;
+}
+
+// The share of the pixels on the edge of the rectangle that satisfy `test` (pixels outside
+// the picture count as background).
+double edgeShare(const Picture& p, int x, int y, int width, int height,
+                 const std::function<bool(const Rgba&)>& test) {
+    int hits = 0, total = 0;
+    auto check = [&](int px, int py) {
+        ++total;
+        const bool inside = px >= 0 && py >= 0 && px < p.width && py < p.height;
+        if (test(inside ? p.at(px, py) : rgb(255, 255, 255))) ++hits;
+    };
+    for (int i = 0; i < width; ++i)
+        check(x + i, y), check(x + i, y + height - 1);
+    for (int j = 1; j + 1 < height; ++j)
+        check(x, y + j), check(x + width - 1, y + j);
+    return double(hits) / total;
+}
+
+bool isBlank(const Rgba& p) {
+    return channelDistance(p, rgb(255, 255, 255)) < 30;
+}
+
+// A missing-character box of the given size at (x, y): an outline of ink standing free
+// (blank all around it) with light space inside, where the hex digits are drawn thin.
+bool outlineAt(const Picture& p, int x, int y, int width, int height) {
+    return edgeShare(p, x, y, width, height, isDark) >= 0.9 &&
+           edgeShare(p, x - 1, y - 1, width + 2, height + 2, isBlank) >= 0.9 &&
+           edgeShare(p, x + 1, y + 1, width - 2, height - 2, isDark) <= 0.7;
+}
+
+// The boxes Pango draws for characters no font has, drawn on purpose: one for a character
+// of the first plane (four hex digits inside) and one beyond it (six).
+const std::vector<PixelBox>& tofuBoxes() {
+    static const std::vector<PixelBox> boxes = [] {
+        std::vector<PixelBox> found;
+        for (const char* missing : {"\u0378", "\U0010FFFD"})
+            if (const auto box = inkBounds(drawTitle(missing))) found.push_back(*box);
+        return found;
+    }();
+    return boxes;
+}
+
+// How many places of the picture hold the outline of a missing-character box.
+int tofuCount(const Picture& p) {
+    int count = 0;
+    for (const PixelBox& box : tofuBoxes())
+        for (int y = 0; y + box.height() <= p.height; ++y)
+            for (int x = 0; x + box.width() <= p.width; ++x)
+                if (outlineAt(p, x, y, box.width(), box.height())) ++count;
+    return count;
+}
+
+int colouredPixels(const Picture& p) {
+    return countPixels(p, [](const Rgba& c) {
+        return std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > 80;
+    });
+}
+
+TEST(Scripts, TheMissingCharacterBoxIsFoundWhereItIsDrawnOnPurpose) {
+    ASSERT_EQ(tofuBoxes().size(), 2u);
+    for (const PixelBox& box : tofuBoxes()) {
+        EXPECT_GT(box.width(), 6);
+        EXPECT_GT(box.height(), 10);
+    }
+    EXPECT_GE(tofuCount(drawTitle("abc\u0378def")), 1);
+    EXPECT_GE(tofuCount(drawTitle("新便签 \U0010FFFD 回口")), 1);
+    EXPECT_GE(tofuCount(drawTitle("ซื้อ\u0378นม ✅")), 1);
+    EXPECT_EQ(tofuCount(drawTitle("新便签 回口 日目 Buy milk")), 0) << "boxes that are letters";
+}
+
+TEST(Scripts, EveryKindOfTitleIsDrawnWithoutMissingCharacterBoxes) {
+    struct Case {
+        const char* name;
+        std::string title, language;
+        bool emoji;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"ZWJ family, kiss, profession",
+              "👨‍👩‍👧‍👦 👩‍❤️‍💋‍👨 🧑‍💻", "", true},
+             {"flags", "🇯🇵 🇫🇷 🇧🇷 🏴‍☠️ 🏳️‍🌈", "", true},
+             {"skin tones", "👍🏽 👋🏿 🤝🏻", "", true},
+             {"symbols as emoji", "✅ ⭐ ❤️ ☎️ ⌛ 1️⃣", "", true},
+             {"Thai", "ซื้อนมและไข่", "", false},
+             {"Devanagari", "दूध और अंडे खरीदें", "", false},
+             {"Bengali", "দুধ কিনুন", "", false},
+             {"Tamil", "பால் வாங்கு", "", false},
+             {"Sinhala", "කිරි මිලදී ගන්න", "", false},
+             {"Amharic", "ወተት ይግዙ", "", false},
+             {"Khmer", "ទិញទឹកដោះគោ", "", false},
+             {"Burmese", "နို့ဝယ်ပါ", "", false},
+             {"Arabic with a ligature", "اشترِ الحليب ﷺ ﷽", "", false},
+             {"Hebrew", "לקנות חלב", "", false},
+             {"Greek and Cyrillic", "Αγόρασε γάλα, Купить молоко", "", false},
+             {"Han, Japanese", "直角骨写今 ひらがな カタカナ", "ja-jp", false},
+             {"Han, Traditional Chinese", "直角骨写今 買牛奶", "zh-tw", false},
+             {"Han, Simplified Chinese", "直角骨写今 买牛奶", "zh-cn", false},
+             {"Han and Hangul, Korean", "直角骨写今 우유 사기", "ko-kr", false},
+             {"mixed", "Call 妈妈 🍎 about ราคา", "", true},
+         }) {
+        SCOPED_TRACE(c.name);
+        const Picture p = drawTitle(c.title, c.language);
+        EXPECT_GT(countPixels(p, isDark) + colouredPixels(p), 40) << "something is drawn";
+        EXPECT_EQ(tofuCount(p), 0);
+        if (c.emoji)
+            EXPECT_GT(colouredPixels(p), 100) << "emoji in colour";
+        else
+            EXPECT_EQ(colouredPixels(p), 0) << "text in the text's colour";
+    }
+}
+
+// How crisp the horizontal strokes of a text are: of the pixel rows the text inks, the
+// darkest row's mean darkness (1 is a stroke filling whole pixels, 0.5 one spread over two).
+double darkestRow(const Picture& p) {
+    double darkest = 0;
+    for (int y = 0; y < p.height; ++y) {
+        int inked = 0;
+        double darkness = 0;
+        for (int x = 0; x < p.width; ++x) {
+            const double d = 1 - p.at(x, y).g / 255.0;
+            if (d > 0.05) ++inked, darkness += d;
+        }
+        if (inked > 10) darkest = std::max(darkest, darkness / inked);
+    }
+    return darkest;
+}
+
+TEST(Scripts, HorizontalStrokesAreSharpAtScaleOne) {
+    for (double y : {4.0, 4.3, 4.5, 4.77}) {
+        SCOPED_TRACE(y);
+        LaidOutView text = textNode("一二三 HHH", {{4, y}, {120, 17}});
+        const Drawn drawn = drawTree(root({text}), canvas(130, 26, 1));
+        ASSERT_TRUE(drawn.picture);
+        EXPECT_GT(darkestRow(*drawn.picture), 0.8);
+    }
+}
+
+std::size_t differingPixels(const Picture& a, const Picture& b) {
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < std::min(a.pixels.size(), b.pixels.size()); ++i)
+        if (channelDistance(a.pixels[i], b.pixels[i]) > 64) ++differing;
+    return differing;
+}
+
+TEST(Scripts, HanCharactersTakeTheFormsOfTheTextsLanguage) {
+    const std::string shared = "直角骨写今";
+    const Picture simplified = drawTitle(shared, "zh-cn");
+    EXPECT_EQ(differingPixels(drawTitle(shared, ""), simplified), 0u) << "the keys' own forms";
+    for (const char* language : {"ja-jp", "zh-tw", "zh-hk", "ko-kr"}) {
+        SCOPED_TRACE(language);
+        EXPECT_GT(differingPixels(drawTitle(shared, language), simplified), 50u);
+    }
+}
+
+TEST(Scripts, ControlCharactersNeverCutATitleOrDrawAsBoxes) {
+    struct Case {
+        const char* name;
+        std::string title, drawnAs;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"NUL", std::string("Buy\0milk and eggs", 17), "Buymilk and eggs"},
+             {"NUL first", std::string("\0Buy milk", 9), "Buy milk"},
+             {"other C0, DEL and C1", "Buy\x01\x1b\x7f\u0080\u009f milk", "Buy milk"},
+             {"tab", "Buy\tmilk", "Buy milk"},
+             {"line feed", "Buy\nmilk", "Buy milk"},
+             {"CR LF, one space", "Buy\r\nmilk", "Buy milk"},
+             {"vertical tab, form feed", "Buy\v\fmilk", "Buy  milk"},
+             {"next line", "Buy\u0085milk", "Buy milk"},
+             {"line and paragraph separators", "Buy\u2028milk\u2029now", "Buy milk now"},
+             {"Han", std::string("买\0牛奶\t回电话", 20), "买牛奶 回电话"},
+             {"not UTF-8", "Buy\xff milk", "Buy\uFFFD milk"},
+         }) {
+        SCOPED_TRACE(c.name);
+        const Picture p = drawTitle(c.title);
+        EXPECT_EQ(differingPixels(p, drawTitle(c.drawnAs)), 0u);
+        EXPECT_EQ(tofuCount(p), 0);
+        EXPECT_NEAR(ui::measureText(c.title, {ui::Font::system(12)}).width,
+                    ui::measureText(c.drawnAs, {ui::Font::system(12)}).width, 1e-9);
+    }
+}
+
+// Where the ink of the ellipsis lies relative to the line's middle, in pixels (positive:
+// lower). It is the last glyph in reading order: the rightmost for left-to-right text.
+double ellipsisDrop(const Picture& p, bool rightToLeft) {
+    const auto bounds = inkBounds(p);
+    if (!bounds) return 0;
+    const int from = rightToLeft ? bounds->x0 : bounds->x1 - 6;
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = from; x < from + 6; ++x)
+            if (isDark(p.at(x, y))) sum += y, ++count;
+    return count == 0 ? 0 : sum / count - (4 + 12) * 2;
+}
+
+TEST(Scripts, ACutTitleEndsInTheEllipsisOfItsScript) {
+    struct Case {
+        const char* name;
+        std::string title;
+        bool rightToLeft, onTheBaseline;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Latin", "Finish the quarterly report draft before the meeting", false, true},
+             {"Arabic", "أنهِ مسودة التقرير الفصلي قبل الاجتماع", true, true},
+             {"Han", "预约牙医下周三上午记得带医保卡和病历本", false, false},
+         }) {
+        SCOPED_TRACE(c.name);
+        const Picture p = drawTitle(c.title, "ja-jp", true, 90);
+        const double drop = ellipsisDrop(p, c.rightToLeft);
+        if (c.onTheBaseline)
+            EXPECT_GT(drop, 3) << "dots on the baseline";
+        else
+            EXPECT_LT(std::fabs(drop), 3) << "dots across the middle";
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // The widget program's `render`, with snapshots published by the real bridge
 
@@ -524,16 +807,19 @@ protected:
 
     // A fixed time zone and the C locale, so times of day and wording are the same everywhere.
     testsupport::ProcessResult run(const std::vector<std::string>& arguments,
-                                   const std::string& locale = "C") {
+                                   const std::string& locale = "C",
+                                   const fs::path& program = widgetProgram) {
         testsupport::ProcessOptions options;
         options.arguments = arguments;
         options.environment = {{"XDG_DATA_HOME", home.path().string()},
                                {"TZ", "UTC"},
                                {"LC_ALL", locale},
                                {"LANG", std::nullopt},
+                               {"LANGUAGE", std::nullopt},
+                               {"LC_CTYPE", std::nullopt},
                                {"LC_MESSAGES", std::nullopt},
                                {"LC_TIME", std::nullopt}};
-        return testsupport::runProcess(widgetProgram, options);
+        return testsupport::runProcess(program, options);
     }
 
     void publish(const std::string& snapshot) {
@@ -554,11 +840,12 @@ protected:
     }
 
     // Renders with `options` (family, scheme, ...) and checks the answer against the file.
-    Picture render(const std::vector<std::string>& options, const std::string& name = "out.png") {
+    Picture render(const std::vector<std::string>& options, const std::string& name = "out.png",
+                   const std::string& locale = "C") {
         const fs::path file = output.path() / name;
         std::vector<std::string> arguments{"render", "--png", file.string()};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        const auto result = run(arguments);
+        const auto result = run(arguments, locale);
         EXPECT_TRUE(result.exited && result.exitStatus == 0) << testsupport::describe(result);
         EXPECT_EQ(result.standardError, "");
         const json answer = json::parse(result.standardOutput, nullptr, false);
@@ -752,6 +1039,104 @@ TEST_F(RenderTest, TheHeaderShowsTheBrandArtwork) {
                                    int(ui::CGRectGetMaxX(f) * 2), int(ui::CGRectGetMaxY(f) * 2),
                                    [](const Rgba& c) { return near(c, rgb(255, 218, 86), 12); });
     EXPECT_GT(yellow, 100) << "the note of the brand mark";
+}
+
+// Three medium rows are 23.33 points high, so dividers fall between pixels; each must still
+// be a solid line of whole pixels, the same as every other, at every scale.
+TEST_F(RenderTest, EveryDividerIsEquallySharpAtEveryScale) {
+    publish(notesJSON);
+    const std::vector<std::string> options{"--family", "medium"};
+    const std::vector<json> dividers = nodesOfType(tree(options), "Divider");
+    ASSERT_EQ(dividers.size(), 4u) << "one above each of three rows, one above the footer";
+    for (int scale : {1, 2, 3}) {
+        SCOPED_TRACE(scale);
+        std::vector<std::string> scaled = options;
+        scaled.insert(scaled.end(), {"--scale", std::to_string(scale)});
+        const Picture p = render(scaled);
+        std::optional<std::vector<Rgba>> first;
+        for (const json& divider : dividers) {
+            const CGRect f = frameOf(divider);
+            SCOPED_TRACE(testing::Message() << "divider at y " << ui::CGRectGetMidY(f));
+            // Down one pixel column across the divider: the pixels that are not background.
+            const int x = int(ui::CGRectGetMidX(f) * scale);
+            std::vector<Rgba> profile;
+            for (int y = int((ui::CGRectGetMidY(f) - 3) * scale);
+                 y < int((ui::CGRectGetMidY(f) + 3) * scale); ++y)
+                if (p.at(x, y) != rgb(255, 255, 255)) profile.push_back(p.at(x, y));
+            EXPECT_EQ(profile.size(), std::size_t(scale)) << "one point, in whole pixels";
+            if (!first) first = profile;
+            EXPECT_EQ(profile, *first) << "the same line as the first divider";
+        }
+    }
+}
+
+TEST_F(RenderTest, ANulInATitleLeavesTheRestOfItShownAndDrawn) {
+    auto titleNode = [](const json& laidOut) {
+        const auto titles = nodesOf(laidOut, [](const json& node) {
+            return node.value("type", "") == "Text" && node.value("privacySensitive", false) &&
+                   node.value("text", "").starts_with("Buy");
+        });
+        return titles.empty() ? json() : titles[0];
+    };
+    const std::string withNul = R"({"schema":1,"updatedAt":0,"account":"","total":1,"notes":[)"
+                                R"({"id":"n1","title":"Buy\u0000milk and eggs"}]})";
+    const std::string withoutNul = R"({"schema":1,"updatedAt":0,"account":"","total":1,"notes":[)"
+                                   R"({"id":"n1","title":"Buymilk and eggs"}]})";
+    publish(withNul);
+    const json shown = titleNode(tree({"--family", "medium"}));
+    ASSERT_TRUE(shown.is_object());
+    EXPECT_EQ(shown["text"], std::string("Buy\0milk and eggs", 17)) << "the title verbatim";
+    const Picture drawn = render({"--family", "medium"}, "nul.png");
+    publish(withoutNul);
+    const json plain = titleNode(tree({"--family", "medium"}));
+    ASSERT_TRUE(plain.is_object());
+    EXPECT_NEAR(frameOf(shown).size.width, frameOf(plain).size.width, 1e-6);
+    EXPECT_GT(frameOf(shown).size.width, 60);
+    EXPECT_EQ(differingPixels(drawn, render({"--family", "medium"}, "plain.png")), 0u);
+}
+
+TEST_F(RenderTest, HanTitlesTakeTheFormsOfTheUsersLocale) {
+    publish(R"({"schema":1,"updatedAt":0,"account":"","total":1,"notes":[)"
+            R"({"id":"n1","title":"直角骨写今 角骨直"}]})");
+    const Picture simplified = render({"--family", "medium"}, "cn.png", "zh_CN.UTF-8");
+    EXPECT_EQ(differingPixels(render({"--family", "medium"}, "c.png", "C"), simplified), 0u)
+        << "the C locale keeps the keys' Simplified forms";
+    for (const char* locale : {"ja_JP.UTF-8", "zh_TW.UTF-8", "zh_HK.UTF-8", "ko_KR.UTF-8"}) {
+        SCOPED_TRACE(locale);
+        EXPECT_GT(differingPixels(render({"--family", "medium"}, "other.png", locale), simplified),
+                  50u);
+    }
+}
+
+// The widget program copied into a prefix of its own, beside a bundle whose brand PNG has a
+// valid header and size but is cut short: the header shows the brand's text instead.
+TEST_F(RenderTest, ABrandPictureCutShortFallsBackToTheText) {
+    TemporaryDirectory prefix;
+    const fs::path program = prefix.path() / "bin" / "JotbirdWidgets";
+    const fs::path bundle = prefix.path() / "share" / "JotbirdWidgets";
+    fs::create_directories(program.parent_path());
+    fs::create_directories(bundle / "fonts");
+    fs::copy_file(widgetProgram, program);
+    fs::copy_file(bundleDirectory / "fonts" / "fonts.conf", bundle / "fonts" / "fonts.conf");
+    const std::string brand = *testsupport::readFile(bundleDirectory / "JotbirdBrand.png");
+    testsupport::writeFile(bundle / "JotbirdBrand.png", brand.substr(0, brand.size() / 2));
+
+    const auto result = run({"tree", "--family", "small"}, "C", program);
+    ASSERT_EQ(result.exitStatus, 0) << testsupport::describe(result);
+    const json laidOut = json::parse(result.standardOutput, nullptr, false);
+    EXPECT_TRUE(nodesOf(laidOut,
+                        [](const json& node) {
+                            return node.value("type", "") == "Image" && !node.contains("symbol");
+                        })
+                    .empty())
+        << "no brand image";
+    EXPECT_EQ(nodesOf(laidOut,
+                      [](const json& node) {
+                          return node.value("type", "") == "Text" &&
+                                 node.value("key", "") == "Jotbird";
+                      })
+                  .size(),
+              1u);
 }
 
 TEST(BrandArtwork, IsAThreeTimesPictureOfTheHeadersSpaceOnATransparentGround) {

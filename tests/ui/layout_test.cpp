@@ -14,6 +14,7 @@
 
 #include "platform/ui/hit_test.hpp"
 #include "platform/ui/layout.hpp"
+#include "platform/ui/one_line_text.hpp"
 #include "platform/ui/system_colors.hpp"
 #include "platform/ui/text_shaping.hpp"
 #include "platform/ui/tree_json.hpp"
@@ -761,19 +762,88 @@ TEST(TextShaping, EllipsizedLayoutFitsItsWidth) {
     EXPECT_EQ(pango_layout_get_line_count(layout.get()), 1);
 }
 
-TEST(TextShaping, FontIsTheProjectsOwn) {
+TEST(OneLineText, KeepsEveryCharacterButControlsAndSetsBreaksAndTabsAsSpaces) {
+    struct Case {
+        std::string text, shown;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"Buy milk", "Buy milk"},
+             {"👨‍👩‍👧 🇯🇵 ❤️ ﷺ",
+              "👨‍👩‍👧 🇯🇵 ❤️ ﷺ"},            // joiners and selectors stay
+             {"a\u200Bb\u200Fc\u00ADd", "a\u200Bb\u200Fc\u00ADd"},  // format characters stay
+             {std::string("a\0b\0", 4), "ab"},
+             {"a\x01\x1f\x7f\u0080\u009fb", "ab"},
+             {"a\tb", "a b"},
+             {"a\nb\rc\r\nd", "a b c d"},
+             {"a\n\nb", "a  b"},
+             {"a\v\fb", "a  b"},
+             {"a\u0085b\u2028c\u2029d", "a b c d"},
+             {"a\xff"
+              "b\xc3",
+              "a\uFFFD"
+              "b\uFFFD"},
+             {"", ""},
+         }) {
+        EXPECT_EQ(oneLineText(c.text), c.shown) << testing::PrintToString(c.text);
+    }
+}
+
+// The first run of a one-line layout: the face Pango chose for it and the language it set.
+struct FirstRun {
+    std::string family, language;
+};
+
+FirstRun firstRun(const std::string& text, const std::string& language) {
     const std::unique_ptr<cairo_surface_t, SurfaceDestroy> surface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 8, 8));
     const std::unique_ptr<cairo_t, CairoDestroy> cairo(cairo_create(surface.get()));
-    const PangoLayoutPtr layout = makeTextLayout(cairo.get(), "记下", body);
+    const PangoLayoutPtr layout =
+        makeTextLayout(cairo.get(), text, TextStyle{Font::system(12), false, language});
     PangoLayoutIter* iter = pango_layout_get_iter(layout.get());
     PangoLayoutRun* run = pango_layout_iter_get_run_readonly(iter);
-    ASSERT_NE(run, nullptr);
-    PangoFontDescription* description = pango_font_describe(run->item->analysis.font);
-    EXPECT_EQ(std::string(pango_font_description_get_family(description)), textFontFamily);
-    EXPECT_EQ(std::string(pango_language_to_string(run->item->analysis.language)), "zh-cn");
-    pango_font_description_free(description);
+    FirstRun found;
+    if (run != nullptr) {
+        PangoFontDescription* description = pango_font_describe(run->item->analysis.font);
+        found = {pango_font_description_get_family(description),
+                 pango_language_to_string(run->item->analysis.language)};
+        pango_font_description_free(description);
+    }
     pango_layout_iter_free(iter);
+    return found;
+}
+
+// Fonts come from the project's own set: Han in the face of the text's language, with that
+// language's glyph forms; other scripts in their Noto face; emoji in colour.
+TEST(TextShaping, EachScriptIsSetInItsProjectFontAndLanguage) {
+    struct Case {
+        std::string text, language, family, runLanguage;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"记下", "", "Noto Sans CJK SC", "zh-cn"},
+             {"直角", "ja-jp", "Noto Sans CJK JP", "ja-jp"},
+             {"ひらがな", "ja", "Noto Sans CJK JP", "ja"},
+             {"直角", "zh-tw", "Noto Sans CJK TC", "zh-tw"},
+             {"直角", "zh-hk", "Noto Sans CJK HK", "zh-hk"},
+             {"直角", "zh-cn", "Noto Sans CJK SC", "zh-cn"},
+             {"한국어", "ko-kr", "Noto Sans CJK KR", "ko-kr"},
+             {"直角", "en-us", "Noto Sans CJK SC", "zh-cn"},
+             {"12:34", "ja", "Noto Sans CJK JP", "ja"},
+             {"Call mom", "", "Noto Sans", ""},
+             {"Call mom", "en-gb", "Noto Sans", "en-gb"},
+             {"Привет", "ru", "Noto Sans", "ru"},
+             {"مرحبا", "", "Noto Sans Arabic", "ar"},
+             {"שלום", "", "Noto Sans Hebrew", "he"},
+             {"สวัสดี", "", "Noto Sans Thai", "th"},
+             {"नमस्ते", "", "Noto Sans Devanagari", "hi"},
+             {"😀", "", "Noto Color Emoji", ""},
+         }) {
+        SCOPED_TRACE(c.text + " in " + c.language);
+        const FirstRun run = firstRun(c.text, c.language);
+        EXPECT_EQ(run.family, c.family);
+        if (!c.runLanguage.empty()) {
+            EXPECT_EQ(run.language, c.runLanguage);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -160,8 +160,7 @@ TEST(WidgetViewContent, RowTitlesAreVerbatimWithAPlaceholderForEmptyOnes) {
         EXPECT_EQ(label.children.size(), i == 2 ? 3u : 2u);
     }
     const ui::View& time = rows[2]->children[0].children[2];
-    const auto& instant = std::get<ui::TimeText>(*time.text).date;
-    EXPECT_DOUBLE_EQ(foundation::secondsSince1970(instant), 1700000000.0);
+    EXPECT_DOUBLE_EQ(std::get<ui::TimeText>(*time.text).secondsSince1970, 1700000000.0);
     EXPECT_NE(time.modifier<ui::FixedSize>(), nullptr);
     EXPECT_NE(time.modifier<ui::PrivacySensitive>(), nullptr);
     const ui::View& marker = rows[0]->children[0].children[0];

@@ -63,8 +63,7 @@ View noteRow(const NotePreview& note, Color ring) {
             .frame(FlexibleFrame{.maxWidth = infinity, .alignment = Alignment::leading()}),
     };
     if (note.remindAt) {
-        const auto instant = foundation::dateFromSecondsSince1970(*note.remindAt / 1000.0);
-        items.push_back(Text(TimeText{instant})
+        items.push_back(Text(TimeText{*note.remindAt / 1000.0})
                             .privacySensitive()
                             .font(Font::system(10))
                             .monospacedDigit()
