@@ -15,10 +15,6 @@ inline double secondsSince1970(Date date) {
     return std::chrono::duration<double>(date.time_since_epoch()).count();
 }
 
-inline Date dateFromSecondsSince1970(double seconds) {
-    return Date(std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds)));
-}
-
 inline double millisecondsSince1970(Date date) {
     return secondsSince1970(date) * 1000.0;
 }
