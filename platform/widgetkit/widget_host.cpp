@@ -71,7 +71,8 @@ void announce(Host& host, const LiveFamily& family, const Drawing& drawing,
         return;
     }
     if (host.quiet) return;
-    // A reader that stalls or went away loses lines; drawing and stopping never wait for it.
+    // A reader that stalls gets a bounded backlog, then loses lines; drawing and stopping
+    // never wait for it.
     (void)foundation::writeLineWithoutBlocking(host.output, drawingJSON(family, drawing, reason));
 }
 
@@ -207,14 +208,20 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
     reloadAll(host, "start");
 
     for (;;) {
-        pollfd events[3] = {{stop.fd.fd, POLLIN, 0},
-                            {host.listener ? host.listener->socket.fd : -1, POLLIN, 0},
-                            {host.watch.fd.fd, POLLIN, 0}};
-        if (::poll(events, 3, pollTimeout(host)) < 0 && errno != EINTR) {
+        // The output streams are waited on only while lines wait for a slow reader.
+        pollfd events[5] = {
+            {stop.fd.fd, POLLIN, 0},
+            {host.listener ? host.listener->socket.fd : -1, POLLIN, 0},
+            {host.watch.fd.fd, POLLIN, 0},
+            {foundation::linesWaiting(host.output) ? host.output.fd : -1, POLLOUT, 0},
+            {foundation::linesWaiting(host.errors) ? host.errors.fd : -1, POLLOUT, 0}};
+        if (::poll(events, 5, pollTimeout(host)) < 0 && errno != EINTR) {
             report("poll failed: " + std::error_code(errno, std::generic_category()).message());
             return 1;
         }
         if ((events[0].revents & POLLIN) && takeStopSignal(stop)) return 0;
+        if (events[3].revents != 0) foundation::flushLines(host.output);
+        if (events[4].revents != 0) foundation::flushLines(host.errors);
         if (host.listener && events[1].revents != 0) {
             const ReceivedRequests received =
                 receiveRequests(*host.listener, runtime.kind, requestsPerWakeup);
