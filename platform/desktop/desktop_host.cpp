@@ -25,6 +25,10 @@ constexpr std::size_t requestsPerWakeup = 256;
 // tries to bind one again when it is not.
 constexpr guint listenCheckSeconds = 1;
 
+// A socket file that vanished mostly goes with its container (rm -r removes the files, then
+// the directory): binding again at once would put a new file in the way of that last step.
+constexpr guint rebindDelayMilliseconds = 200;
+
 // The longest one-shot wait for a timeline; a later instant is simply waited for again.
 constexpr std::chrono::milliseconds longestWait = std::chrono::hours(24);
 
@@ -60,6 +64,8 @@ bool tryListening(DesktopHost& host) {
     return false;
 }
 
+gboolean rebindDue(gpointer data);
+
 // The container may be deleted and made again, and with it the socket file: the host keeps
 // showing its timelines and binds a new socket once the directory is back.
 void keepListening(DesktopHost& host) {
@@ -68,12 +74,22 @@ void keepListening(DesktopHost& host) {
         report("the socket " + host.listener->path.string() + " is gone or taken over");
         host.socketWatch.reset();
         host.listener.reset();
+        host.rebindTimer.id = g_timeout_add(rebindDelayMilliseconds, rebindDue, &host);
+        return;
     }
+    if (host.rebindTimer.id != 0) return;
     // Requests sent while nobody listened are lost; show what is stored now.
     if (tryListening(host)) {
         report("listening on " + host.listener->path.string());
         reloadAll(host, "listen");
     }
+}
+
+gboolean rebindDue(gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    host.rebindTimer.id = 0;
+    keepListening(host);
+    return G_SOURCE_REMOVE;
 }
 
 gboolean containerChanged(gint, GIOCondition, gpointer data) {

@@ -71,6 +71,7 @@ struct DesktopHost {
     // once a publish makes them anew.
     widgetkit::ContainerWatch containerWatch;
     SourceId containerSource;  // its descriptor on the main loop (a timer only without inotify)
+    SourceId rebindTimer;      // one shot, a moment after the socket file vanished
     SourceId timelineTimer;    // one shot, at the next instant a timeline asks for
     std::vector<std::unique_ptr<DesktopWindow>> windows;
 };
