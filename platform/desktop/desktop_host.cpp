@@ -12,6 +12,7 @@
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/desktop_window.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/widgetkit/reload_request.hpp"
 
 namespace desktop {
 namespace {
@@ -20,8 +21,13 @@ namespace {
 // stop or a due timeline is never starved.
 constexpr std::size_t requestsPerWakeup = 256;
 
-// While the container has no socket of ours, how often binding one is tried again.
-constexpr guint listenRetrySeconds = 1;
+// Without inotify, how often the host checks that its socket is still in the container, and
+// tries to bind one again when it is not.
+constexpr guint listenCheckSeconds = 1;
+
+// A socket file that vanished mostly goes with its container (rm -r removes the files, then
+// the directory): binding again at once would put a new file in the way of that last step.
+constexpr guint rebindDelayMilliseconds = 200;
 
 // The longest one-shot wait for a timeline; a later instant is simply waited for again.
 constexpr std::chrono::milliseconds longestWait = std::chrono::hours(24);
@@ -37,49 +43,76 @@ gboolean requestsArrived(gint, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-gboolean retryListening(gpointer data);
-
-void startRetrying(DesktopHost& host) {
-    if (host.listenRetry.id == 0)
-        host.listenRetry.id = g_timeout_add_seconds(listenRetrySeconds, retryListening, &host);
-}
-
-void containerChanged(GFileMonitor*, GFile*, GFile*, GFileMonitorEvent event, gpointer data) {
-    auto& host = *static_cast<DesktopHost*>(data);
-    if (event != G_FILE_MONITOR_EVENT_DELETED && event != G_FILE_MONITOR_EVENT_MOVED_OUT &&
-        event != G_FILE_MONITOR_EVENT_CREATED && event != G_FILE_MONITOR_EVENT_MOVED_IN)
-        return;
-    if (!host.listener || widgetkit::stillListening(*host.listener)) return;
-    report("the socket " + host.listener->path.string() + " is gone or taken over");
-    host.socketWatch.reset();
-    host.containerMonitor.reset();
-    host.listener.reset();
-    startRetrying(host);
-}
-
 void watchSocket(DesktopHost& host) {
     host.socketWatch.id = g_unix_fd_add(host.listener->socket.fd, G_IO_IN, requestsArrived, &host);
-    GFile* directory = g_file_new_for_path(host.container.c_str());
-    host.containerMonitor.reset(
-        g_file_monitor_directory(directory, G_FILE_MONITOR_WATCH_MOVES, nullptr, nullptr));
-    g_object_unref(directory);
-    if (host.containerMonitor.object)
-        g_signal_connect(host.containerMonitor.object, "changed", G_CALLBACK(containerChanged),
-                         &host);
 }
 
-gboolean retryListening(gpointer data) {
-    auto& host = *static_cast<DesktopHost*>(data);
+// Binds the socket; true on success. Failures are told when they differ from the last one.
+bool tryListening(DesktopHost& host) {
     auto attempt = widgetkit::listenForReloads(host.container);
-    auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt);
-    if (!listener) return G_SOURCE_CONTINUE;
-    host.listener.emplace(std::move(*listener));
-    host.listenRetry.id = 0;
-    report("listening on " + host.listener->path.string());
-    watchSocket(host);
+    if (auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt)) {
+        host.listener.emplace(std::move(*listener));
+        host.reportedFailure.reset();
+        watchSocket(host);
+        return true;
+    }
+    const auto& error = std::get<widgetkit::ListenError>(attempt);
+    if (host.reportedFailure != error.failure) {
+        report(error.describe(host.container) + "; listening as soon as it can");
+        host.reportedFailure = error.failure;
+    }
+    return false;
+}
+
+gboolean rebindDue(gpointer data);
+
+// The container may be deleted and made again, and with it the socket file: the host keeps
+// showing its timelines and binds a new socket once the directory is back.
+void keepListening(DesktopHost& host) {
+    if (host.listener) {
+        if (widgetkit::stillListening(*host.listener)) return;
+        report("the socket " + host.listener->path.string() + " is gone or taken over");
+        host.socketWatch.reset();
+        host.listener.reset();
+        host.rebindTimer.id = g_timeout_add(rebindDelayMilliseconds, rebindDue, &host);
+        return;
+    }
+    if (host.rebindTimer.id != 0) return;
     // Requests sent while nobody listened are lost; show what is stored now.
-    reloadAll(host, "listen");
+    if (tryListening(host)) {
+        report("listening on " + host.listener->path.string());
+        reloadAll(host, "listen");
+    }
+}
+
+gboolean rebindDue(gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    host.rebindTimer.id = 0;
+    keepListening(host);
     return G_SOURCE_REMOVE;
+}
+
+gboolean containerChanged(gint, GIOCondition, gpointer data) {
+    auto& host = *static_cast<DesktopHost*>(data);
+    if (widgetkit::takeContainerChanges(host.containerWatch)) keepListening(host);
+    return G_SOURCE_CONTINUE;
+}
+
+gboolean listenCheckDue(gpointer data) {
+    keepListening(*static_cast<DesktopHost*>(data));
+    return G_SOURCE_CONTINUE;
+}
+
+// One inotify descriptor on the main loop tells when the socket or the container comes or
+// goes, also while the container is missing; only without inotify does the host look itself.
+void watchContainer(DesktopHost& host) {
+    host.containerWatch =
+        widgetkit::watchContainer(host.container, std::string(widgetkit::hostSocketName));
+    if (host.containerWatch.fd)
+        host.containerSource.id =
+            g_unix_fd_add(host.containerWatch.fd.fd, G_IO_IN, containerChanged, &host);
+    else
+        host.containerSource.id = g_timeout_add_seconds(listenCheckSeconds, listenCheckDue, &host);
 }
 
 gboolean timelineDue(gpointer data) {
@@ -152,7 +185,7 @@ bool startListening(DesktopHost& host) {
     }
     // Only the bridge's publish makes the container; until then the empty widget shows.
     report(error.describe(host.container) + "; listening as soon as it appears");
-    startRetrying(host);
+    host.reportedFailure = error.failure;
     return true;
 }
 
@@ -187,6 +220,8 @@ int run(DesktopHost& host) {
     const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
     for (int i = 0; i < 3; ++i)
         stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
+    // Watching before the first bind, so that no change after it goes unseen.
+    watchContainer(host);
     if (!startListening(host)) return 1;
     if (!openDisplay()) {
         report("cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)");
@@ -195,7 +230,7 @@ int run(DesktopHost& host) {
     installLinkButtonStyle();
     bool told = false;
     host.stacking = stackingFor(gdk_display_get_default(), told);
-    openLineOutput(host.output, STDOUT_FILENO, host.options.quiet);
+    openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
     host.scheme = startingScheme(host);
     if (host.listener) watchSocket(host);
 

@@ -1,8 +1,8 @@
 #include "platform/desktop/desktop_options.hpp"
 
-#include <cmath>
-#include <cstdlib>
 #include <optional>
+
+#include "platform/foundation/decimal_number.hpp"
 
 namespace desktop {
 namespace {
@@ -32,12 +32,8 @@ std::optional<Corner> cornerNamed(std::string_view name) {
 }
 
 std::optional<double> marginFrom(std::string_view text) {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value) || value < 0 ||
-        value > 10000)
-        return std::nullopt;
+    const auto value = foundation::parseDecimal(text);
+    if (!value || *value < 0 || *value > 10000) return std::nullopt;
     return value;
 }
 

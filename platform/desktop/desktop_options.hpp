@@ -34,7 +34,7 @@ inline constexpr std::string_view desktopUsage =
     "usage: JotbirdWidgetsDesktop [--family small|medium|large]... "
     "[--corner top-left|top-right|bottom-left|bottom-right]\n"
     "         [--margin N] [--scheme auto|light|dark] [--legacy] [--layer background|bottom]\n"
-    "         [--quiet] [--version]\n"
+    "         [--quiet] [--version] [--help]\n"
     "Options take their value as the next argument or after '='.\n";
 
 // Parses the arguments after the program's name; default family medium when none is given.

@@ -12,10 +12,11 @@
 
 #include "platform/desktop/color_scheme_watch.hpp"
 #include "platform/desktop/desktop_options.hpp"
-#include "platform/desktop/line_output.hpp"
+#include "platform/desktop/frame_output.hpp"
 #include "platform/desktop/link_targets.hpp"
 #include "platform/desktop/stacking.hpp"
 #include "platform/ui/laid_out_view.hpp"
+#include "platform/widgetkit/container_watch.hpp"
 #include "platform/widgetkit/live_family.hpp"
 #include "platform/widgetkit/reload_listener.hpp"
 #include "platform/widgetkit/widget_runtime.hpp"
@@ -34,20 +35,6 @@ struct SourceId {
     void reset() {
         if (id != 0) g_source_remove(id);
         id = 0;
-    }
-};
-
-// A GObject reference of our own, dropped when it goes.
-template <class T>
-struct ObjectRef {
-    T* object = nullptr;
-    ObjectRef() = default;
-    ObjectRef(const ObjectRef&) = delete;
-    ObjectRef& operator=(const ObjectRef&) = delete;
-    ~ObjectRef() { reset(); }
-    void reset(T* replacement = nullptr) {
-        if (object) g_object_unref(object);
-        object = replacement;
     }
 };
 
@@ -75,15 +62,17 @@ struct DesktopHost {
     std::filesystem::path container;
     Stacking stacking = Stacking::x11Below;
     ui::ColorScheme scheme = ui::ColorScheme::light;
-    LineOutput output;
+    FrameOutput output;
     ColorSchemeWatch schemeWatch;
     std::optional<widgetkit::ReloadListener> listener;
+    std::optional<widgetkit::ListenFailure> reportedFailure;  // so a lasting failure is told once
     SourceId socketWatch;
-    // Tells when the socket file or the container goes (inotify, no polling), so that the
-    // host binds again once a publish makes them anew.
-    ObjectRef<GFileMonitor> containerMonitor;
-    SourceId listenRetry;    // only while the container has no socket of ours
-    SourceId timelineTimer;  // one shot, at the next instant a timeline asks for
+    // Tells when the socket file or the container comes or goes, so that the host binds again
+    // once a publish makes them anew.
+    widgetkit::ContainerWatch containerWatch;
+    SourceId containerSource;  // its descriptor on the main loop (a timer only without inotify)
+    SourceId rebindTimer;      // one shot, a moment after the socket file vanished
+    SourceId timelineTimer;    // one shot, at the next instant a timeline asks for
     std::vector<std::unique_ptr<DesktopWindow>> windows;
 };
 

@@ -93,8 +93,8 @@ gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
     }
     paintFocus(cairo, window);
     if (!window.pendingReason.empty()) {
-        writeLine(window.host->output,
-                  frameLine(window.live.request.family, window.pendingReason, framePixels(window)));
+        writeFrameLine(window.host->output, frameLine(window.live.request.family,
+                                                      window.pendingReason, framePixels(window)));
         window.pendingReason.clear();
     }
     return TRUE;

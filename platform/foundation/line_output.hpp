@@ -1,6 +1,7 @@
 #pragma once
-// Lines to a stream that must never hold up the program writing them: a reader that stalls
-// loses lines, the writer never waits for it.
+// Lines to a stream that must never hold up the program writing them: what a slow reader has
+// not taken yet waits in a bounded queue, drained when the stream is writable again; once
+// that queue is full new lines are dropped whole. A reader that went away costs nothing.
 
 #include <cstddef>
 #include <string>
@@ -10,13 +11,17 @@
 
 namespace foundation {
 
+// What may wait for a slow reader before lines are dropped.
+inline constexpr std::size_t lineOutputBacklog = 64 * 1024;
+
 struct LineOutput {
     FileDescriptor own;       // a non-blocking descriptor of the stream, when one was opened
     int fd = -1;              // where the lines go
     bool isSocket = false;    // written with send(MSG_DONTWAIT)
     bool mayBlock = false;    // no non-blocking descriptor could be had: polled before each write
-    std::string pending;      // the rest of a line the stream took only part of
-    std::size_t dropped = 0;  // lines lost to a full stream
+    bool broken = false;      // the reader went away: nothing is written any more
+    std::string pending;      // whole lines (the first perhaps begun) the stream has not taken
+    std::size_t dropped = 0;  // lines lost to a full backlog or a reader gone
 };
 
 // An output for `fd` whose writes never wait. For a pipe or a terminal a descriptor of its own
@@ -24,8 +29,14 @@ struct LineOutput {
 // are.
 LineOutput nonBlockingLines(int fd);
 
-// Writes `line` and a line feed without waiting. The rest of a line taken only in part goes
-// out first at the next call; a line that finds the stream still full is dropped (false).
+// Queues `line` and a line feed and hands the stream what it takes now, without waiting.
+// False when the line is dropped: the backlog is full or the reader is gone.
 bool writeLineWithoutBlocking(LineOutput& output, std::string_view line);
+
+// Hands the stream more of the backlog; for when `output.fd` turns writable.
+void flushLines(LineOutput& output);
+
+// Whether lines wait for `output.fd` to turn writable.
+bool linesWaiting(const LineOutput& output);
 
 }  // namespace foundation

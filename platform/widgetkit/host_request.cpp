@@ -1,9 +1,6 @@
 #include "platform/widgetkit/host_request.hpp"
 
-#include <cmath>
-#include <cstdlib>
-#include <string>
-
+#include "platform/foundation/decimal_number.hpp"
 #include "platform/ui/layout.hpp"
 #include "platform/ui/system_colors.hpp"
 
@@ -11,12 +8,8 @@ namespace widgetkit {
 namespace {
 
 std::optional<double> parsePositive(std::string_view text) {
-    if (text.empty()) return std::nullopt;
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || !std::isfinite(value) || value <= 0)
-        return std::nullopt;
+    const auto value = foundation::parseDecimal(text);
+    if (!value || *value <= 0) return std::nullopt;
     return value;
 }
 

@@ -38,6 +38,10 @@ constexpr std::size_t requestsPerWakeup = 256;
 // tries to bind one again when it is not.
 constexpr auto listenCheckInterval = std::chrono::seconds(1);
 
+// A socket file that vanished mostly goes with its container (rm -r removes the files, then
+// the directory): binding again at once would put a new file in the way of that last step.
+constexpr auto rebindDelay = milliseconds(200);
+
 // The longest a poll waits; only a timeline's instant shortens it.
 constexpr milliseconds longestWait = std::chrono::hours(24);
 
@@ -53,6 +57,7 @@ struct Host {
     std::optional<ListenFailure> reportedFailure;  // so a lasting failure is told once
     ContainerWatch watch;                          // wakes the host when the socket may be gone
     std::optional<steady_clock::time_point> nextListenCheck;  // only without the watch
+    std::optional<steady_clock::time_point> rebindAt;         // a moment after the socket vanished
     foundation::LineOutput output;                            // standard output, never waited on
     foundation::LineOutput errors;                            // standard error, the same way
     bool quiet = false;                                       // no line per drawing
@@ -71,7 +76,8 @@ void announce(Host& host, const LiveFamily& family, const Drawing& drawing,
         return;
     }
     if (host.quiet) return;
-    // A reader that stalls or went away loses lines; drawing and stopping never wait for it.
+    // A reader that stalls gets a bounded backlog, then loses lines; drawing and stopping
+    // never wait for it.
     (void)foundation::writeLineWithoutBlocking(host.output, drawingJSON(family, drawing, reason));
 }
 
@@ -115,7 +121,11 @@ void keepListening(Host& host) {
         if (stillListening(*host.listener)) return;
         tell(host, "the socket " + host.listener->path.string() + " is gone or taken over");
         host.listener.reset();
+        host.rebindAt = steady_clock::now() + rebindDelay;
+        return;
     }
+    if (host.rebindAt && steady_clock::now() < *host.rebindAt) return;
+    host.rebindAt.reset();
     // Requests sent while nobody listened are lost; draw what is stored now.
     if (tryListening(host)) {
         tell(host, "listening on " + host.listener->path.string());
@@ -127,6 +137,9 @@ int pollTimeout(const Host& host) {
     milliseconds wait = longestWait;
     if (host.nextListenCheck)
         wait = std::chrono::ceil<milliseconds>(*host.nextListenCheck - steady_clock::now());
+    if (host.rebindAt)
+        wait =
+            std::min(wait, std::chrono::ceil<milliseconds>(*host.rebindAt - steady_clock::now()));
     const foundation::Date now = foundation::now();
     for (const LiveFamily& family : host.families)
         if (const auto next = nextDrawing(family))
@@ -182,6 +195,7 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
               // Watching before the first bind, so that no change after it goes unseen.
               watchContainer(*runtime.container, std::string(hostSocketName)),
               std::nullopt,
+              std::nullopt,
               foundation::nonBlockingLines(STDOUT_FILENO),
               foundation::nonBlockingLines(STDERR_FILENO),
               quiet};
@@ -207,14 +221,20 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
     reloadAll(host, "start");
 
     for (;;) {
-        pollfd events[3] = {{stop.fd.fd, POLLIN, 0},
-                            {host.listener ? host.listener->socket.fd : -1, POLLIN, 0},
-                            {host.watch.fd.fd, POLLIN, 0}};
-        if (::poll(events, 3, pollTimeout(host)) < 0 && errno != EINTR) {
+        // The output streams are waited on only while lines wait for a slow reader.
+        pollfd events[5] = {
+            {stop.fd.fd, POLLIN, 0},
+            {host.listener ? host.listener->socket.fd : -1, POLLIN, 0},
+            {host.watch.fd.fd, POLLIN, 0},
+            {foundation::linesWaiting(host.output) ? host.output.fd : -1, POLLOUT, 0},
+            {foundation::linesWaiting(host.errors) ? host.errors.fd : -1, POLLOUT, 0}};
+        if (::poll(events, 5, pollTimeout(host)) < 0 && errno != EINTR) {
             report("poll failed: " + std::error_code(errno, std::generic_category()).message());
             return 1;
         }
         if ((events[0].revents & POLLIN) && takeStopSignal(stop)) return 0;
+        if (events[3].revents != 0) foundation::flushLines(host.output);
+        if (events[4].revents != 0) foundation::flushLines(host.errors);
         if (host.listener && events[1].revents != 0) {
             const ReceivedRequests received =
                 receiveRequests(*host.listener, runtime.kind, requestsPerWakeup);
@@ -222,6 +242,7 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
         }
         drawDue(host);
         if (events[2].revents != 0 && takeContainerChanges(host.watch)) keepListening(host);
+        if (host.rebindAt && steady_clock::now() >= *host.rebindAt) keepListening(host);
         if (host.nextListenCheck && steady_clock::now() >= *host.nextListenCheck) {
             host.nextListenCheck = steady_clock::now() + listenCheckInterval;
             keepListening(host);

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <set>
 
+#include "platform/foundation/decimal_number.hpp"
 #include "platform/foundation/file_descriptor.hpp"
 #include "platform/ui/hit_test.hpp"
 #include "platform/ui/localization.hpp"
@@ -71,12 +72,10 @@ const std::map<std::string_view, std::set<std::string_view>>& commandOptions() {
 }
 
 double parseNumber(std::string_view text, std::string_view what) {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value))
-        throw UsageError{"not a number for " + std::string(what) + ": " + copy};
-    return value;
+    const auto value = foundation::parseDecimal(text);
+    if (!value)
+        throw UsageError{"not a number for " + std::string(what) + ": " + std::string(text)};
+    return *value;
 }
 
 // One word of the command line as an option: "--scale=2" is "--scale" with "2" attached.
@@ -123,13 +122,23 @@ void applyOption(Command& command, std::string_view option, std::string_view val
     }
 }
 
-// Checked before anything is drawn, so that no size can ask for more than a screen's worth.
+// Checked before anything is laid out or drawn, so that no size can ask for more than a
+// screen's worth, and a size under one pixel, which is no widget, is refused by every command.
 void checkPictureSize(const HostRequest& request) {
     if (ui::pictureSize(canvasFor(request))) return;
     char text[160];
     std::snprintf(
-        text, sizeof text, "a picture of %gx%g points at scale %g is not 1 to %d pixels a side",
+        text, sizeof text, "a widget of %gx%g points at scale %g is not 1 to %d pixels a side",
         request.displaySize.width, request.displaySize.height, request.scale, ui::maxPictureSide);
+    throw UsageError{text};
+}
+
+// A point outside the widget is a click on nothing: it has no link to answer.
+void checkInside(const ui::CGPoint& point, const ui::CGSize& size) {
+    if (point.x >= 0 && point.y >= 0 && point.x < size.width && point.y < size.height) return;
+    char text[160];
+    std::snprintf(text, sizeof text, "the point %g,%g is outside the %gx%g widget", point.x,
+                  point.y, size.width, size.height);
     throw UsageError{text};
 }
 
@@ -169,7 +178,8 @@ Command parse(std::span<const std::string_view> arguments) {
         throw UsageError{"--out is required"};
     if (command.request.displaySize == ui::CGSize{})
         command.request.displaySize = defaultDisplaySize(command.request.family);
-    if (command.name == "render") checkPictureSize(command.request);
+    if (known->second.contains("--size")) checkPictureSize(command.request);
+    if (command.point) checkInside(*command.point, command.request.displaySize);
     if (command.name == "serve") {
         for (WidgetFamily family :
              {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge})

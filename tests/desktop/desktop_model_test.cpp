@@ -51,7 +51,8 @@ TEST(DesktopOptions, BadArgumentsAreRefused) {
         {"--family"},        {"--family", "huge"}, {"--family="},      {"--corner", "middle"},
         {"--margin", "-1"},  {"--margin", "nan"},  {"--margin", "4x"}, {"--scheme", "auto "},
         {"--layer", "top"},  {"--quiet=1"},        {"--bogus"},        {"medium"},
-        {"--margin", "1e9"},
+        {"--margin", "1e9"}, {"--margin", " 4"},   {"--margin", "4 "}, {"--margin", "0x10"},
+        {"--margin", "inf"},
     };
     for (const auto& arguments : cases)
         EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(arguments))) << arguments.front();

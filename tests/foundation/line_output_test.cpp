@@ -1,6 +1,6 @@
-// Lines written without blocking: a full pipe loses lines instead of holding up the writer,
-// a reader never sees part of a line followed by another, and the stream's own flags stay
-// as they were for whoever else holds it.
+// Lines written without blocking: a full pipe queues lines up to the backlog and then loses
+// whole lines instead of holding up the writer, a reader never sees part of a line followed
+// by another, and the stream's own flags stay as they were for whoever else holds it.
 
 #include "platform/foundation/line_output.hpp"
 
@@ -43,26 +43,35 @@ struct SmallPipe {
     }
 };
 
-TEST(LineOutput, AFullPipeLosesWholeLinesAndNeverWaits) {
+TEST(LineOutput, AFullPipeQueuesThenLosesWholeLinesAndNeverWaits) {
     SmallPipe pipe;
     foundation::LineOutput output = foundation::nonBlockingLines(pipe.write);
     // The inherited descriptor keeps blocking for everyone else who holds it.
     EXPECT_FALSE(::fcntl(pipe.write, F_GETFL) & O_NONBLOCK);
 
-    // Far more than the page holds, in lengths that leave parts of lines at its end; nobody
-    // reads meanwhile, and no call waits.
+    // Far more than the page and the backlog hold, in lengths that leave parts of lines at the
+    // page's end; nobody reads meanwhile, and no call waits.
     std::vector<std::string> written;
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 60; ++i)
         written.push_back(std::string(std::size_t(300 + 97 * i), char('A' + i % 26)) +
                           std::to_string(i));
     std::size_t accepted = 0;
     for (const std::string& line : written)
         accepted += foundation::writeLineWithoutBlocking(output, line) ? 1 : 0;
     EXPECT_GT(output.dropped, 0u);
+    EXPECT_GT(accepted, 1u);
     EXPECT_EQ(accepted + output.dropped, written.size());
+    EXPECT_LE(output.pending.size(), foundation::lineOutputBacklog);
+    EXPECT_TRUE(foundation::linesWaiting(output));
 
-    // Once the reader catches up, the line begun is finished before the next one.
-    std::string seen = pipe.drain();
+    // Once the reader catches up, the backlog is handed over as the pipe turns writable, and
+    // a line written then comes after it.
+    std::string seen;
+    for (int turn = 0; turn < 1000 && foundation::linesWaiting(output); ++turn) {
+        seen += pipe.drain();
+        foundation::flushLines(output);
+    }
+    EXPECT_FALSE(foundation::linesWaiting(output));
     written.push_back("last");
     EXPECT_TRUE(foundation::writeLineWithoutBlocking(output, "last"));
     seen += pipe.drain();
@@ -88,8 +97,27 @@ TEST(LineOutput, AReaderThatWentAwayOnlyLosesTheLines) {
     ::close(ends[0]);
     ::signal(SIGPIPE, SIG_IGN);
     foundation::LineOutput output = foundation::nonBlockingLines(ends[1]);
-    EXPECT_FALSE(foundation::writeLineWithoutBlocking(output, "lost"));
+    for (int i = 0; i < 10; ++i)
+        EXPECT_FALSE(foundation::writeLineWithoutBlocking(output, "lost"));
+    EXPECT_TRUE(output.broken);
+    EXPECT_FALSE(foundation::linesWaiting(output));
+    EXPECT_EQ(output.dropped, 10u);
     ::close(ends[1]);
+}
+
+TEST(LineOutput, AReaderLeavingWithABacklogDropsItAndStopsWaiting) {
+    ::signal(SIGPIPE, SIG_IGN);
+    SmallPipe pipe;
+    foundation::LineOutput output = foundation::nonBlockingLines(pipe.write);
+    const std::string line(1000, 'x');
+    while (!foundation::linesWaiting(output))
+        ASSERT_TRUE(foundation::writeLineWithoutBlocking(output, line));
+    ::close(pipe.read);
+    pipe.read = ::open("/dev/null", O_RDONLY | O_CLOEXEC);  // closed again by the fixture
+    foundation::flushLines(output);
+    EXPECT_TRUE(output.broken);
+    EXPECT_TRUE(output.pending.empty());
+    EXPECT_FALSE(foundation::writeLineWithoutBlocking(output, line));
 }
 
 TEST(LineOutput, ARegularFileGetsEveryLine) {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The man pages as `man` shows them: no warnings from the formatter, a NAME section, and
-# every option the widget's usage lists described in its page.
-#   man_pages_test.sh MAN1_DIR JOTBIRD_WIDGETS
+# every option the widget programs' usages list described in their pages.
+#   man_pages_test.sh MAN1_DIR JOTBIRD_WIDGETS [JOTBIRD_WIDGETS_DESKTOP]
 set -euo pipefail
 man_dir=$1
 widgets=$2
+desktop=${3:-}
 export MANWIDTH=80 LC_ALL=C.UTF-8
 failed=0
 
@@ -32,6 +33,15 @@ for command in $("$widgets" --help | sed -n 's/^  \([a-z]\+\).*/\1/p'); do
         echo "FAIL: JotbirdWidgets(1) does not describe the command $command"; failed=1
     fi
 done
+
+if [[ -n "$desktop" ]]; then
+    page=$(man -l "$man_dir/JotbirdWidgetsDesktop.1" 2>/dev/null)
+    for option in $("$desktop" --help | grep -o -- '--[a-z]*' | sort -u); do
+        if ! grep -q -- "^ *$option\b" <<<"$page"; then
+            echo "FAIL: JotbirdWidgetsDesktop(1) does not describe $option"; failed=1
+        fi
+    done
+fi
 
 [[ $failed -eq 0 ]] && echo "man pages: no warnings, every option described"
 exit $failed

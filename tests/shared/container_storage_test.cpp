@@ -235,6 +235,11 @@ TEST_F(ContainerStorageTest, MediumWidthAcceptsOnlyAPlainIntegerWithinRange) {
         if (c.content) writeFile(widthFile(), *c.content);
         EXPECT_EQ(jotbird::mediumWidth(), c.expected);
     }
+    // A file longer than 4,096 bytes is no width, whatever it spells.
+    writeFile(widthFile(), std::string(4093, '0') + "364");
+    EXPECT_EQ(jotbird::mediumWidth(), 364);
+    writeFile(widthFile(), std::string(4094, '0') + "364");
+    EXPECT_FALSE(jotbird::mediumWidth());
     fs::remove(widthFile());
     fs::create_directory(widthFile());
     EXPECT_FALSE(jotbird::mediumWidth());

@@ -87,6 +87,113 @@ TEST_F(WidgetOptionsTest, AttachedValuesMeanTheSameAsSeparateOnes) {
     }
 }
 
+// Sizes and click coordinates are plain decimal numbers with nothing around them; anything
+// else is a usage error, never a number read some other way.
+TEST_F(WidgetOptionsTest, NumbersAreReadStrictly) {
+    struct Case {
+        Arguments arguments;
+        bool accepted;
+    };
+    const std::vector<Case> cases{
+        {{"tree", "--family", "small", "--size", "170x170"}, true},
+        {{"tree", "--family", "small", "--size", "170.5x1.7e2"}, true},
+        {{"tree", "--family", "small", "--size", " 170x170"}, false},
+        {{"tree", "--family", "small", "--size", "170x170 "}, false},
+        {{"tree", "--family", "small", "--size", "170 x170"}, false},
+        {{"tree", "--family", "small", "--size", "+170x170"}, false},
+        {{"tree", "--family", "small", "--size", "0xAAx170"}, false},
+        {{"tree", "--family", "small", "--size", "infx170"}, false},
+        {{"tree", "--family", "small", "--size", "170xnan"}, false},
+        {{"tree", "--family", "small", "--size", "1e400x170"}, false},
+        {{"timeline", "--family", "small", "--size=170x170\n"}, false},
+        {{"render", "--family", "small", "--size", "\t170x170", "--png", "x.png"}, false},
+        {{"render", "--family", "small", "--scale", " 2", "--png", "x.png"}, false},
+        {{"render", "--family", "small", "--scale", "0x2", "--png", "x.png"}, false},
+        {{"click", "32", "60", "--family", "small"}, true},
+        {{"click", "3.2e1", "60.0", "--family", "small"}, true},
+        {{"click", "0x20", "60", "--family", "small"}, false},
+        {{"click", " 32", "60", "--family", "small"}, false},
+        {{"click", "32", "60 ", "--family", "small"}, false},
+        {{"click", "inf", "60", "--family", "small"}, false},
+        {{"click", "32", "nan", "--family", "small"}, false},
+        {{"click", "", "60", "--family", "small"}, false},
+    };
+    for (const auto& [arguments, accepted] : cases) {
+        SCOPED_TRACE(joined(arguments));
+        const auto result = run(arguments);
+        if (accepted) {
+            EXPECT_TRUE(result.exited && result.exitStatus == 0) << testsupport::describe(result);
+            continue;
+        }
+        EXPECT_TRUE(result.exited && result.exitStatus == 2) << testsupport::describe(result);
+        EXPECT_EQ(result.standardOutput, "");
+        EXPECT_NE(result.standardError.find("usage: JotbirdWidgets"), std::string::npos);
+        EXPECT_FALSE(fs::exists(file("x.png")));
+    }
+}
+
+// A click answers the link under a point of the widget; a point off it is a usage error.
+TEST_F(WidgetOptionsTest, AClickOutsideTheWidgetIsRefused) {
+    struct Case {
+        Arguments arguments;
+        bool inside;
+    };
+    const std::vector<Case> cases{
+        {{"click", "0", "0", "--family", "small"}, true},
+        {{"click", "169.9", "169.9", "--family", "small"}, true},
+        {{"click", "299", "10", "--family", "small", "--size", "300x20"}, true},
+        {{"click", "-0.1", "10", "--family", "small"}, false},
+        {{"click", "10", "-5", "--family", "small"}, false},
+        {{"click", "170", "10", "--family", "small"}, false},
+        {{"click", "10", "170", "--family", "small"}, false},
+        {{"click", "200", "100", "--family", "small"}, false},
+        {{"click", "300", "10", "--family", "medium", "--size", "300x20"}, false},
+        {{"click", "1e9", "1e9", "--family", "large"}, false},
+    };
+    for (const auto& [arguments, inside] : cases) {
+        SCOPED_TRACE(joined(arguments));
+        const auto result = run(arguments);
+        if (inside) {
+            EXPECT_TRUE(result.exited && result.exitStatus == 0) << testsupport::describe(result);
+            EXPECT_TRUE(Json::parse(result.standardOutput)["url"].is_string());
+            continue;
+        }
+        EXPECT_TRUE(result.exited && result.exitStatus == 2) << testsupport::describe(result);
+        EXPECT_EQ(result.standardOutput, "");
+        EXPECT_NE(result.standardError.find("is outside the"), std::string::npos)
+            << result.standardError;
+    }
+}
+
+// A size that is no widget at all, or more than a screen's worth, is refused alike by every
+// command that takes a size, before anything is laid out.
+TEST_F(WidgetOptionsTest, EveryCommandRefusesTheSameSizes) {
+    const std::vector<Arguments> commands{
+        {"timeline", "--family", "small"},
+        {"tree", "--family", "small"},
+        {"click", "0", "0", "--family", "small"},
+        {"render", "--family", "small", "--png", "x.png"},
+    };
+    for (const std::string size : {"1e-300x1e-300", "170x1e-12", "5000x170", "170x4097"}) {
+        for (Arguments arguments : commands) {
+            arguments.insert(arguments.end(), {"--size", size});
+            SCOPED_TRACE(joined(arguments));
+            const auto result = run(arguments);
+            EXPECT_TRUE(result.exited && result.exitStatus == 2) << testsupport::describe(result);
+            EXPECT_EQ(result.standardOutput, "");
+            EXPECT_NE(result.standardError.find("pixels a side"), std::string::npos)
+                << result.standardError;
+        }
+    }
+    // A tenth of a point still takes a pixel at the default scale of 2: a widget, though a
+    // small one.
+    for (Arguments arguments : commands) {
+        arguments.insert(arguments.end(), {"--size", "0.1x0.1"});
+        SCOPED_TRACE(joined(arguments));
+        EXPECT_EQ(run(arguments).exitStatus, 0);
+    }
+}
+
 TEST_F(WidgetOptionsTest, TimelineTakesItsSizeAttached) {
     const Json timeline = Json::parse(output({"timeline", "--family=medium", "--size=300.4x170"}));
     EXPECT_EQ(timeline["entries"][0]["snapshot"]["total"], 2);

@@ -1,15 +1,15 @@
-// The host's standard output never blocks it: a reader that stalls gets whole lines queued up
-// to the backlog and then dropped, and what it reads later are whole lines.
+// The host's frame lines never block it: a reader that stalls gets whole lines queued up to
+// the backlog and then dropped, and the main loop hands it the backlog once it reads again.
 
 #include <fcntl.h>
-#include <signal.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <string>
 
-#include "platform/desktop/line_output.hpp"
+#include "platform/desktop/frame_output.hpp"
 
 namespace desktop {
 namespace {
@@ -41,49 +41,51 @@ struct Pipe {
 
 const std::string line(120, 'x');
 
-TEST(LineOutput, StalledReaderNeverBlocksAndLinesStayWhole) {
+TEST(FrameOutput, StalledReaderNeverBlocksAndLinesStayWhole) {
     Pipe pipe;
-    LineOutput output;
-    openLineOutput(output, pipe.write, false);
+    FrameOutput output;
+    openFrameOutput(output, pipe.write, false);
     const auto start = std::chrono::steady_clock::now();
-    const std::size_t written = 2 * lineOutputBacklog / line.size();
+    const std::size_t written = 2 * foundation::lineOutputBacklog / line.size();
     for (std::size_t i = 0; i < written; ++i)
-        writeLine(output, line);
+        writeFrameLine(output, line);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-    EXPECT_GT(output.dropped, 0u);
-    EXPECT_LE(output.pending.size(), lineOutputBacklog);
+    EXPECT_GT(output.lines.dropped, 0u);
+    EXPECT_LE(output.lines.pending.size(), foundation::lineOutputBacklog);
+    EXPECT_NE(output.watch, 0u);
 
     // The reader comes back: the main loop hands it the backlog.
     std::string received;
-    for (int turn = 0; turn < 1000 && (!output.pending.empty() || received.empty()); ++turn) {
+    for (int turn = 0; turn < 1000 && (!output.lines.pending.empty() || received.empty()); ++turn) {
         received += pipe.drain();
         g_main_context_iteration(nullptr, FALSE);
     }
     received += pipe.drain();
-    ASSERT_TRUE(output.pending.empty());
+    ASSERT_TRUE(output.lines.pending.empty());
+    EXPECT_EQ(output.watch, 0u);
     ASSERT_FALSE(received.empty());
     EXPECT_EQ(received.size() % (line.size() + 1), 0u);
     for (std::size_t at = 0; at < received.size(); at += line.size() + 1)
         ASSERT_EQ(received.substr(at, line.size() + 1), line + "\n") << at;
-    EXPECT_EQ(received.size() / (line.size() + 1) + output.dropped, written);
+    EXPECT_EQ(received.size() / (line.size() + 1) + output.lines.dropped, written);
 }
 
-TEST(LineOutput, GoneReaderAndQuietWriteNothing) {
+TEST(FrameOutput, GoneReaderAndQuietWriteNothing) {
     ::signal(SIGPIPE, SIG_IGN);  // as the host does before it writes anything
     Pipe gone;
     ::close(gone.read);
     gone.read = -1;
-    LineOutput output;
-    openLineOutput(output, gone.write, false);
+    FrameOutput output;
+    openFrameOutput(output, gone.write, false);
     for (int i = 0; i < 10; ++i)
-        writeLine(output, line);  // no error for the caller
-    EXPECT_TRUE(output.broken);
-    EXPECT_TRUE(output.pending.empty());
+        writeFrameLine(output, line);  // no error for the caller
+    EXPECT_TRUE(output.lines.broken);
+    EXPECT_EQ(output.watch, 0u);  // nothing left to wait for
 
     Pipe pipe;
-    LineOutput quiet;
-    openLineOutput(quiet, pipe.write, true);
-    writeLine(quiet, line);
+    FrameOutput quiet;
+    openFrameOutput(quiet, pipe.write, true);
+    writeFrameLine(quiet, line);
     EXPECT_EQ(pipe.drain(), "");
 }
 
