@@ -4,7 +4,7 @@
 
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_overlay.hpp"
-#include "platform/ui/cairo_handles.hpp"
+#include "platform/desktop/widget_pixels.hpp"
 #include "platform/ui/drawing.hpp"
 
 namespace desktop {
@@ -44,36 +44,10 @@ void paintFocus(cairo_t* cairo, const DesktopWindow& window) {
         drawFocusRing(cairo, target->frame, window.live.request.scheme);
 }
 
-// The widget drawn into an image of the frame's pixels first, exactly as `render` draws, then
-// copied onto the window: the window system's own rasteriser (XRender on X11) would give text
-// and curves edges of its own.
-bool paintWidget(cairo_t* cairo, const DesktopWindow& window) {
-    const ui::Canvas canvas = widgetkit::canvasFor(window.live.request);
-    const ui::PixelSize pixels = framePixels(window);
-    const ui::CairoSurfacePtr image(
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels.width, pixels.height));
-    {
-        const ui::CairoPtr imageCairo(cairo_create(image.get()));
-        cairo_scale(imageCairo.get(), canvas.scale, canvas.scale);
-        if (!ui::drawView(imageCairo.get(), *window.root, canvas)) return false;
-    }
-    cairo_surface_flush(image.get());
-    cairo_save(cairo);
-    cairo_scale(cairo, 1 / canvas.scale, 1 / canvas.scale);
-    cairo_set_source_surface(cairo, image.get(), 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
-    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cairo);
-    cairo_restore(cairo);
-    return true;
-}
-
 }  // namespace
 
 ui::PixelSize framePixels(const DesktopWindow& window) {
-    const auto& request = window.live.request;
-    return {int(std::ceil(request.displaySize.width * request.scale - 1e-9)),
-            int(std::ceil(request.displaySize.height * request.scale - 1e-9))};
+    return ui::pictureSize(widgetkit::canvasFor(window.live.request)).value_or(ui::PixelSize{});
 }
 
 gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
@@ -86,9 +60,10 @@ gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
         cairo_paint(cairo);
         return TRUE;
     }
-    if (!paintWidget(cairo, window)) {
+    if (auto error = paintWidget(cairo, *window.root, widgetkit::canvasFor(window.live.request))) {
         report("cannot draw the " +
-               std::string(widgetkit::familyShortName(window.live.request.family)) + " widget");
+               std::string(widgetkit::familyShortName(window.live.request.family)) +
+               " widget: " + error.message());
         return TRUE;
     }
     paintFocus(cairo, window);

@@ -291,17 +291,6 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
     return {};
 }
 
-// Drawing never fails its caller with an exception: out of memory is an error code.
-std::error_code drawCatching(const LaidOutView& root, const Canvas& canvas,
-                             const std::function<std::error_code(cairo_surface_t*)>& output,
-                             PixelSize* written) {
-    try {
-        return draw(root, canvas, output, written);
-    } catch (...) {
-        return std::make_error_code(std::errc::not_enough_memory);
-    }
-}
-
 }  // namespace
 
 std::optional<PixelSize> pictureSize(const Canvas& canvas) {
@@ -323,16 +312,27 @@ bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas) {
     return cairo_status(cairo) == CAIRO_STATUS_SUCCESS;
 }
 
+std::error_code drawImage(const LaidOutView& root, const Canvas& canvas,
+                          const std::function<std::error_code(cairo_surface_t*)>& use,
+                          PixelSize* written) {
+    try {
+        return draw(root, canvas, use, written);
+    } catch (...) {
+        // Drawing never fails its caller with an exception: out of memory is an error code.
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
+}
+
 std::error_code drawPNG(const LaidOutView& root, const Canvas& canvas,
                         const std::filesystem::path& file, PixelSize* written) {
-    return drawCatching(
+    return drawImage(
         root, canvas, [&](cairo_surface_t* surface) { return writePNGAtomically(surface, file); },
         written);
 }
 
 std::error_code drawPNGData(const LaidOutView& root, const Canvas& canvas, std::string* png,
                             PixelSize* written) {
-    return drawCatching(
+    return drawImage(
         root, canvas, [&](cairo_surface_t* surface) { return encodePNG(surface, png); }, written);
 }
 

@@ -3,6 +3,7 @@
 // system gives.
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -12,6 +13,7 @@
 
 extern "C" {
 typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
 }
 
 namespace ui {
@@ -38,6 +40,12 @@ std::optional<PixelSize> pictureSize(const Canvas& canvas);
 // Draws onto `cairo`, whose user space is already in points (the caller applies the scale):
 // the canvas background, then the view. Never throws; false when Cairo failed.
 bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
+
+// Draws into a new image of the canvas's pixels and hands it to `use`, which shows or encodes
+// it; refuses a canvas that pictureSize refuses before allocating anything. Never throws.
+std::error_code drawImage(const LaidOutView& root, const Canvas& canvas,
+                          const std::function<std::error_code(cairo_surface_t*)>& use,
+                          PixelSize* written = nullptr);
 
 // Draws and writes the PNG atomically (a reader never sees half a file); refuses a canvas
 // that pictureSize refuses before allocating anything.
