@@ -3,20 +3,10 @@
 #include <optional>
 
 #include "platform/foundation/decimal_number.hpp"
+#include "platform/foundation/option_word.hpp"
 
 namespace desktop {
 namespace {
-
-struct Argument {
-    std::string_view name;
-    std::optional<std::string_view> value;  // given after '='
-};
-
-Argument split(std::string_view argument) {
-    const auto equals = argument.find('=');
-    if (!argument.starts_with("--") || equals == std::string_view::npos) return {argument, {}};
-    return {argument.substr(0, equals), argument.substr(equals + 1)};
-}
 
 bool takesValue(std::string_view name) {
     return name == "--family" || name == "--corner" || name == "--margin" || name == "--scheme" ||
@@ -94,14 +84,14 @@ std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
     const std::vector<std::string_view>& arguments) {
     DesktopOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const Argument argument = split(arguments[i]);
+        const auto argument = foundation::splitOption(arguments[i]);
         std::optional<OptionsError> error;
         if (takesValue(argument.name)) {
-            if (!argument.value && i + 1 >= arguments.size())
+            if (!argument.attached && i + 1 >= arguments.size())
                 return OptionsError{std::string(argument.name) + " needs a value"};
             error = applyValue(options, argument.name,
-                               argument.value ? *argument.value : arguments[++i]);
-        } else if (argument.value) {
+                               argument.attached ? *argument.attached : arguments[++i]);
+        } else if (argument.attached) {
             error = OptionsError{std::string(argument.name) + " takes no value"};
         } else {
             error = applyFlag(options, argument.name);

@@ -10,6 +10,7 @@
 
 #include "platform/foundation/decimal_number.hpp"
 #include "platform/foundation/file_descriptor.hpp"
+#include "platform/foundation/option_word.hpp"
 #include "platform/ui/hit_test.hpp"
 #include "platform/ui/localization.hpp"
 #include "platform/ui/tree_json.hpp"
@@ -78,18 +79,6 @@ double parseNumber(std::string_view text, std::string_view what) {
     return *value;
 }
 
-// One word of the command line as an option: "--scale=2" is "--scale" with "2" attached.
-struct OptionWord {
-    std::string_view name;
-    std::optional<std::string_view> attached;
-};
-
-OptionWord splitOption(std::string_view word) {
-    const auto equals = word.find('=');
-    if (!word.starts_with("--") || equals == std::string_view::npos) return {word, std::nullopt};
-    return {word.substr(0, equals), word.substr(equals + 1)};
-}
-
 void applyFlag(Command& command, std::string_view flag) {
     if (flag == "--preview") command.request.isPreview = true;
     if (flag == "--legacy") command.request.legacy = true;
@@ -156,7 +145,7 @@ Command parse(std::span<const std::string_view> arguments) {
         i = 4;
     }
     for (; i < arguments.size(); ++i) {
-        const auto [option, attached] = splitOption(arguments[i]);
+        const auto [option, attached] = foundation::splitOption(arguments[i]);
         if (!known->second.contains(option))
             throw UsageError{"unknown option for " + std::string(command.name) + ": " +
                              std::string(option)};
