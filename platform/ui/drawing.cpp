@@ -282,7 +282,11 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
     {
         const CairoPtr cairo(cairo_create(surface.get()));
         cairo_scale(cairo.get(), canvas.scale, canvas.scale);
-        if (!drawView(cairo.get(), root, canvas))
+        cairo_rectangle(cairo.get(), 0, 0, canvas.size.width, canvas.size.height);
+        setSource(cairo.get(), canvas.background);
+        cairo_fill(cairo.get());
+        drawNode(cairo.get(), root, canvas);
+        if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS)
             return std::make_error_code(std::errc::not_enough_memory);
     }
     cairo_surface_flush(surface.get());
@@ -298,18 +302,6 @@ std::optional<PixelSize> pictureSize(const Canvas& canvas) {
     const auto height = pixelCount(canvas.size.height, canvas.scale);
     if (!width || !height) return std::nullopt;
     return PixelSize{*width, *height};
-}
-
-bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas) {
-    try {
-        cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
-        setSource(cairo, canvas.background);
-        cairo_fill(cairo);
-        drawNode(cairo, root, canvas);
-    } catch (...) {
-        return false;
-    }
-    return cairo_status(cairo) == CAIRO_STATUS_SUCCESS;
 }
 
 std::error_code drawImage(const LaidOutView& root, const Canvas& canvas,

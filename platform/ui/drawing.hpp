@@ -1,6 +1,6 @@
 #pragma once
-// Drawing a laid-out widget with Cairo and Pango: to PNG, or onto a context a window
-// system gives.
+// Drawing a laid-out widget with Cairo and Pango into an image: encoded to PNG, or handed to
+// a caller that shows it.
 
 #include <filesystem>
 #include <functional>
@@ -12,7 +12,6 @@
 #include "platform/ui/laid_out_view.hpp"
 
 extern "C" {
-typedef struct _cairo cairo_t;
 typedef struct _cairo_surface cairo_surface_t;
 }
 
@@ -36,10 +35,6 @@ inline constexpr int maxPictureSide = 8192;
 // The picture's size in pixels (points times scale, rounded up); nothing when a side is below
 // one pixel or above maxPictureSide.
 std::optional<PixelSize> pictureSize(const Canvas& canvas);
-
-// Draws onto `cairo`, whose user space is already in points (the caller applies the scale):
-// the canvas background, then the view. Never throws; false when Cairo failed.
-bool drawView(cairo_t* cairo, const LaidOutView& root, const Canvas& canvas);
 
 // Draws into a new image of the canvas's pixels and hands it to `use`, which shows or encodes
 // it; refuses a canvas that pictureSize refuses before allocating anything. Never throws.
