@@ -1,6 +1,7 @@
 #pragma once
-// A window's pixels: the laid-out widget drawn by the same code as `render`, straight onto the
-// window's surface at the monitor's scale, the keyboard focus ring over it, and the frame line.
+// A window's pixels: the laid-out widget drawn by the same code as `render` into an image at
+// the monitor's scale and copied onto the window, the keyboard focus ring over it, and the
+// frame line.
 
 #include "platform/desktop/desktop_state.hpp"
 
