@@ -62,24 +62,6 @@ void roundedRectangle(cairo_t* cairo, const CGRect& rect, double radius) {
     cairo_close_path(cairo);
 }
 
-// Cairo's device space leaves out the target's own device scale (a GTK window at scale 2 has
-// one), so snapping to pixels goes through these two.
-void userToPixels(cairo_t* cairo, double& x, double& y) {
-    double scaleX = 1, scaleY = 1;
-    cairo_surface_get_device_scale(cairo_get_target(cairo), &scaleX, &scaleY);
-    cairo_user_to_device(cairo, &x, &y);
-    x *= scaleX;
-    y *= scaleY;
-}
-
-void pixelsToUser(cairo_t* cairo, double& x, double& y) {
-    double scaleX = 1, scaleY = 1;
-    cairo_surface_get_device_scale(cairo_get_target(cairo), &scaleX, &scaleY);
-    x /= scaleX;
-    y /= scaleY;
-    cairo_device_to_user(cairo, &x, &y);
-}
-
 // A line one point thick across the frame's long axis, centred on its short one. Its
 // thickness is a whole number of device pixels and its edge on a pixel boundary, so every
 // divider is equally sharp wherever layout put it (rows may be 23.33 points high).
@@ -89,9 +71,9 @@ void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     double x0 = f.origin.x, y0 = f.origin.y;
     double x1 = CGRectGetMaxX(f), y1 = CGRectGetMaxY(f);
     double ux = f.origin.x + 1, uy = f.origin.y + 1;  // one point on, in pixels
-    userToPixels(cairo, x0, y0);
-    userToPixels(cairo, x1, y1);
-    userToPixels(cairo, ux, uy);
+    cairo_user_to_device(cairo, &x0, &y0);
+    cairo_user_to_device(cairo, &x1, &y1);
+    cairo_user_to_device(cairo, &ux, &uy);
     auto snap = [](double from, double to, double onePoint) {
         const double thickness = std::max(1.0, std::round(std::fabs(onePoint)));
         return std::pair{std::round((from + to) / 2 - thickness / 2), thickness};
@@ -99,8 +81,8 @@ void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     // Corners in pixels, back in user space: an axis-aligned rectangle stays one.
     auto fillPixels = [cairo](double left, double top, double width, double height) {
         double l = left, t = top, r = left + width, b = top + height;
-        pixelsToUser(cairo, l, t);
-        pixelsToUser(cairo, r, b);
+        cairo_device_to_user(cairo, &l, &t);
+        cairo_device_to_user(cairo, &r, &b);
         cairo_rectangle(cairo, std::min(l, r), std::min(t, b), std::fabs(r - l), std::fabs(b - t));
     };
     if (horizontal) {
@@ -213,9 +195,9 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
     // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
     // whole pixels; it moves by less than half a pixel.
     double x = frame.origin.x, y = CGRectGetMidY(frame) - line.height / 2 + line.ascent;
-    userToPixels(cairo, x, y);
+    cairo_user_to_device(cairo, &x, &y);
     y = std::round(y);
-    pixelsToUser(cairo, x, y);
+    cairo_device_to_user(cairo, &x, &y);
     const double layoutBaseline = double(pango_layout_get_baseline(layout.get())) / PANGO_SCALE;
 
     cairo_save(cairo);
