@@ -14,6 +14,7 @@
 #include "platform/desktop/desktop_options.hpp"
 #include "platform/desktop/frame_output.hpp"
 #include "platform/desktop/link_targets.hpp"
+#include "platform/desktop/source_id.hpp"
 #include "platform/desktop/stacking.hpp"
 #include "platform/ui/laid_out_view.hpp"
 #include "platform/widgetkit/container_watch.hpp"
@@ -24,19 +25,6 @@
 namespace desktop {
 
 struct DesktopHost;
-
-// A GLib source id, removed when it goes.
-struct SourceId {
-    guint id = 0;
-    SourceId() = default;
-    SourceId(const SourceId&) = delete;
-    SourceId& operator=(const SourceId&) = delete;
-    ~SourceId() { reset(); }
-    void reset() {
-        if (id != 0) g_source_remove(id);
-        id = 0;
-    }
-};
 
 struct DesktopWindow {
     DesktopHost* host = nullptr;

@@ -9,22 +9,18 @@ void watchBacklog(FrameOutput& output);
 
 gboolean writable(gint, GIOCondition, gpointer data) {
     auto& output = *static_cast<FrameOutput*>(data);
-    output.watch = 0;
+    output.watch.id = 0;
     foundation::flushLines(output.lines);
     watchBacklog(output);
     return G_SOURCE_REMOVE;
 }
 
 void watchBacklog(FrameOutput& output) {
-    if (output.watch == 0 && foundation::linesWaiting(output.lines))
-        output.watch = g_unix_fd_add(output.lines.fd, G_IO_OUT, writable, &output);
+    if (output.watch.id == 0 && foundation::linesWaiting(output.lines))
+        output.watch.id = g_unix_fd_add(output.lines.fd, G_IO_OUT, writable, &output);
 }
 
 }  // namespace
-
-FrameOutput::~FrameOutput() {
-    if (watch != 0) g_source_remove(watch);
-}
 
 void openFrameOutput(FrameOutput& output, int fd, bool quiet) {
     output.quiet = quiet;

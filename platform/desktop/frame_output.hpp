@@ -3,10 +3,9 @@
 // a backlog left by a slow reader is handed over from the GLib main loop once the descriptor
 // is writable again.
 
-#include <glib.h>
-
 #include <string_view>
 
+#include "platform/desktop/source_id.hpp"
 #include "platform/foundation/line_output.hpp"
 
 namespace desktop {
@@ -14,12 +13,7 @@ namespace desktop {
 struct FrameOutput {
     foundation::LineOutput lines;
     bool quiet = false;  // --quiet: no frame lines at all
-    guint watch = 0;     // while a backlog waits for the descriptor
-
-    FrameOutput() = default;
-    FrameOutput(const FrameOutput&) = delete;
-    FrameOutput& operator=(const FrameOutput&) = delete;
-    ~FrameOutput();
+    SourceId watch;      // while a backlog waits for the descriptor
 };
 
 // Readies `fd` (standard output) for writes that never wait; `quiet` writes nothing at all.

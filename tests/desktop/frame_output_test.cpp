@@ -52,7 +52,7 @@ TEST(FrameOutput, StalledReaderNeverBlocksAndLinesStayWhole) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_GT(output.lines.dropped, 0u);
     EXPECT_LE(output.lines.pending.size(), foundation::lineOutputBacklog);
-    EXPECT_NE(output.watch, 0u);
+    EXPECT_NE(output.watch.id, 0u);
 
     // The reader comes back: the main loop hands it the backlog.
     std::string received;
@@ -62,7 +62,7 @@ TEST(FrameOutput, StalledReaderNeverBlocksAndLinesStayWhole) {
     }
     received += pipe.drain();
     ASSERT_TRUE(output.lines.pending.empty());
-    EXPECT_EQ(output.watch, 0u);
+    EXPECT_EQ(output.watch.id, 0u);
     ASSERT_FALSE(received.empty());
     EXPECT_EQ(received.size() % (line.size() + 1), 0u);
     for (std::size_t at = 0; at < received.size(); at += line.size() + 1)
@@ -80,7 +80,7 @@ TEST(FrameOutput, GoneReaderAndQuietWriteNothing) {
     for (int i = 0; i < 10; ++i)
         writeFrameLine(output, line);  // no error for the caller
     EXPECT_TRUE(output.lines.broken);
-    EXPECT_EQ(output.watch, 0u);  // nothing left to wait for
+    EXPECT_EQ(output.watch.id, 0u);  // nothing left to wait for
 
     Pipe pipe;
     FrameOutput quiet;
