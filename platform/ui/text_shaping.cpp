@@ -109,9 +109,18 @@ PangoContext* measuringContext() {
     return context.get();
 }
 
+// The language a style's text is written in: its own, else the keys'.
+std::string_view languageTag(const TextStyle& style) {
+    return style.language.empty() ? keyLanguage : std::string_view(style.language);
+}
+
 PangoLanguage* textLanguage(const TextStyle& style) {
-    const std::string tag = style.language.empty() ? std::string(keyLanguage) : style.language;
-    return pango_language_from_string(tag.c_str());
+    return pango_language_from_string(std::string(languageTag(style)).c_str());
+}
+
+// Whether `tag` is `prefix` itself or a tag under it: "zh-tw" is under "zh", "zhx" is not.
+bool isUnder(std::string_view tag, std::string_view prefix) {
+    return tag.starts_with(prefix) && (tag.size() == prefix.size() || tag[prefix.size()] == '-');
 }
 
 // The scripts the Noto Sans CJK faces are made for.
@@ -132,8 +141,7 @@ bool isNeutral(PangoScript script) {
 bool writesHan(PangoLanguage* language) {
     const std::string_view tag = pango_language_to_string(language);
     for (std::string_view prefix : {"zh", "ja", "ko", "yue"})
-        if (tag.starts_with(prefix) && (tag.size() == prefix.size() || tag[prefix.size()] == '-'))
-            return true;
+        if (isUnder(tag, prefix)) return true;
     return false;
 }
 
@@ -150,8 +158,7 @@ PangoLanguage* runLanguage(PangoScript script, PangoLanguage* language) {
 }
 
 std::string hanFamilies(const TextStyle& style) {
-    return std::string(hanFontFamily(style.language.empty() ? keyLanguage : style.language)) + "," +
-           std::string(fallbackFamily);
+    return std::string(hanFontFamily(languageTag(style))) + "," + std::string(fallbackFamily);
 }
 
 void insert(PangoAttrList* attributes, PangoAttribute* attribute, std::size_t start,
@@ -236,9 +243,7 @@ std::string_view hanFontFamily(std::string_view language) {
         {"zh", "Noto Sans CJK SC"},
     }};
     for (const auto& [prefix, family] : faces)
-        if (language.starts_with(prefix) &&
-            (language.size() == prefix.size() || language[prefix.size()] == '-'))
-            return family;
+        if (isUnder(language, prefix)) return family;
     return "Noto Sans CJK SC";
 }
 
@@ -247,7 +252,7 @@ void PangoLayoutUnref::operator()(PangoLayout* layout) const {
 }
 
 LineBox lineBox(const TextStyle& style) {
-    const std::string family(hanFontFamily(style.language.empty() ? keyLanguage : style.language));
+    const std::string family(hanFontFamily(languageTag(style)));
     // The loaded font keeps its metrics per language, so asking again costs a lookup.
     const GObjectPtr<PangoFont> font(
         pango_context_load_font(measuringContext(), fontDescription(style, family).get()));
