@@ -106,12 +106,11 @@ CGRect aligned(CGSize size, const CGRect& in, Alignment alignment) {
 
 LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValues& environment) {
     using namespace layout_engine;
-    // The string table is read once for the whole pass.
+    // The string table is looked for and read once for the whole pass.
     const foundation::Bundle bundle = foundation::Bundle::main();
-    Pass pass{loadStringTable(bundle, environment.locale),
-              environment.locale,
-              tableLanguage(bundle, environment.locale),
-              {}};
+    std::optional<std::string> language = tableLanguage(bundle, environment.locale);
+    StringTable table = language ? loadStringTable(bundle, *language) : StringTable{};
+    Pass pass{std::move(table), environment.locale, std::move(language), {}};
     Inherited inherited;
     inherited.colorScheme = environment.colorScheme;
     const Layer layer = Layer::whole(root, inherited);

@@ -20,10 +20,13 @@ std::optional<std::string> tableLanguage(const foundation::Bundle& bundle, const
 }
 
 StringTable loadStringTable(const foundation::Bundle& bundle, const Locale& locale) {
-    StringTable table;
     const auto language = tableLanguage(bundle, locale);
-    if (!language) return table;
-    auto file = bundle.urlForResource("translations/" + *language, "json");
+    return language ? loadStringTable(bundle, *language) : StringTable{};
+}
+
+StringTable loadStringTable(const foundation::Bundle& bundle, std::string_view language) {
+    StringTable table;
+    auto file = bundle.urlForResource("translations/" + std::string(language), "json");
     if (!file) return table;
     auto bytes = foundation::readFilePrefix(*file, maxTableBytes);
     if (!bytes) return table;

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/foundation/bundle.hpp"
 #include "platform/ui/environment.hpp"
@@ -22,6 +23,9 @@ std::optional<std::string> tableLanguage(const foundation::Bundle& bundle, const
 
 // <bundle>/translations/<language>.json for that language, a flat JSON object of strings.
 StringTable loadStringTable(const foundation::Bundle& bundle, const Locale& locale);
+
+// The same for a language tableLanguage chose already, so the bundle is not searched twice.
+StringTable loadStringTable(const foundation::Bundle& bundle, std::string_view language);
 
 // The key's translation, or the key itself, with each "%lld" replaced by the next argument
 // and "%%" by "%".
