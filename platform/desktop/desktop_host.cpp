@@ -228,8 +228,7 @@ int run(DesktopHost& host) {
         return 1;
     }
     installLinkButtonStyle();
-    bool told = false;
-    host.stacking = stackingFor(gdk_display_get_default(), told);
+    host.stacking = stackingFor(gdk_display_get_default());
     openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
     host.scheme = startingScheme(host);
     if (host.listener) watchSocket(host);

@@ -54,14 +54,12 @@ void applyX11Hints(GtkWindow* window) {
 
 }  // namespace
 
-Stacking stackingFor(GdkDisplay* display, bool& told) {
+Stacking stackingFor(GdkDisplay* display) {
     if (!isWayland(display)) return Stacking::x11Below;
     if (gtk_layer_is_supported()) return Stacking::layerSurface;
-    if (!told)
-        report(
-            "this Wayland compositor offers no layer shell (zwlr_layer_shell_v1): showing plain "
-            "windows, which it places and stacks as it likes");
-    told = true;
+    report(
+        "this Wayland compositor offers no layer shell (zwlr_layer_shell_v1): showing plain "
+        "windows, which it places and stacks as it likes");
     return Stacking::plainWindow;
 }
 

@@ -12,8 +12,9 @@ namespace desktop {
 
 enum class Stacking { layerSurface, x11Below, plainWindow };
 
-// What the display offers; a plain window also says why on standard error, once.
-Stacking stackingFor(GdkDisplay* display, bool& told);
+// What the display offers; for a plain window it also says why on standard error. The host
+// asks once, at its start.
+Stacking stackingFor(GdkDisplay* display);
 
 // Sets the window up before it is shown.
 void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& options);
