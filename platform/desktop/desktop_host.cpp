@@ -49,19 +49,14 @@ void watchSocket(DesktopHost& host) {
 
 // Binds the socket; true on success. Failures are told when they differ from the last one.
 bool tryListening(DesktopHost& host) {
-    auto attempt = widgetkit::listenForReloads(host.container);
-    if (auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt)) {
-        host.listener.emplace(std::move(*listener));
-        host.reportedFailure.reset();
-        watchSocket(host);
-        return true;
+    auto attempt = widgetkit::listenAgain(host.container, host.reportedFailure);
+    if (const auto* message = std::get_if<std::string>(&attempt)) {
+        if (!message->empty()) report(*message);
+        return false;
     }
-    const auto& error = std::get<widgetkit::ListenError>(attempt);
-    if (host.reportedFailure != error.failure) {
-        report(error.describe(host.container) + "; listening as soon as it can");
-        host.reportedFailure = error.failure;
-    }
-    return false;
+    host.listener.emplace(std::move(std::get<widgetkit::ReloadListener>(attempt)));
+    watchSocket(host);
+    return true;
 }
 
 gboolean rebindDue(gpointer data);

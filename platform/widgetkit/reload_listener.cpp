@@ -76,6 +76,19 @@ std::string ListenError::describe(const std::filesystem::path& container) const 
     return "cannot listen on " + socketPath + ": " + error.message();
 }
 
+std::variant<ReloadListener, std::string> listenAgain(const std::filesystem::path& container,
+                                                      std::optional<ListenFailure>& told) {
+    auto attempt = listenForReloads(container);
+    if (auto* listener = std::get_if<ReloadListener>(&attempt)) {
+        told.reset();
+        return std::move(*listener);
+    }
+    const ListenError& error = std::get<ListenError>(attempt);
+    if (told == error.failure) return std::string();
+    told = error.failure;
+    return error.describe(container) + "; listening as soon as it can";
+}
+
 std::variant<ReloadListener, ListenError> listenForReloads(const std::filesystem::path& container) {
     struct stat directory;
     if (::stat(container.c_str(), &directory) != 0) return bindFailure(lastError());

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -43,6 +44,12 @@ struct ListenError {
 
 // Binds the socket in `container`, taking over a stale one. Creates nothing but the socket.
 std::variant<ReloadListener, ListenError> listenForReloads(const std::filesystem::path& container);
+
+// Binds again for a host that keeps trying while it cannot listen: the listener, or the line
+// to tell about the failure, empty when `told` shows the same failure was told already, so a
+// lasting one is told once. `told` follows the attempts.
+std::variant<ReloadListener, std::string> listenAgain(const std::filesystem::path& container,
+                                                      std::optional<ListenFailure>& told);
 
 // False once the socket file is gone or belongs to someone else (the container was deleted,
 // or another host took the name).

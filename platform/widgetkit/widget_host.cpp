@@ -100,18 +100,13 @@ void drawDue(Host& host) {
 
 // Binds the socket; true on success. Failures are told when they differ from the last one.
 bool tryListening(Host& host) {
-    auto attempt = listenForReloads(host.container);
-    if (auto* listener = std::get_if<ReloadListener>(&attempt)) {
-        host.listener.emplace(std::move(*listener));
-        host.reportedFailure.reset();
-        return true;
+    auto attempt = listenAgain(host.container, host.reportedFailure);
+    if (const auto* message = std::get_if<std::string>(&attempt)) {
+        if (!message->empty()) tell(host, *message);
+        return false;
     }
-    const ListenError& error = std::get<ListenError>(attempt);
-    if (host.reportedFailure != error.failure) {
-        tell(host, error.describe(host.container) + "; listening as soon as it can");
-        host.reportedFailure = error.failure;
-    }
-    return false;
+    host.listener.emplace(std::move(std::get<ReloadListener>(attempt)));
+    return true;
 }
 
 // The container may be deleted and made again, and with it the socket file: the host keeps
