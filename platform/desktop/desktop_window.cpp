@@ -101,6 +101,8 @@ std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFa
 
 void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
     widgetkit::pickCurrentEntry(window.live);
+    // Asked before the targets change: afterwards the focused button's index names another.
+    const std::string keepFocus = focusedURL(window);
     window.root.reset();
     window.targets.clear();
     const auto& entries = window.live.timeline.entries;
@@ -117,7 +119,7 @@ void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
             report(std::string("cannot lay out the widget: ") + error.what());
         }
     }
-    rebuildLinkButtons(window);
+    rebuildLinkButtons(window, keepFocus);
     window.pendingReason = reason;
     gtk_widget_queue_draw(window.area);
 }

@@ -77,12 +77,12 @@ std::vector<GtkWidget*> linkButtons(const DesktopWindow& window) {
     return buttons;
 }
 
+}  // namespace
+
 std::string focusedURL(const DesktopWindow& window) {
     const LinkTarget* target = focusedTarget(window);
     return target ? target->url : std::string();
 }
-
-}  // namespace
 
 void installLinkButtonStyle() {
     GtkCssProvider* css = gtk_css_provider_new();
@@ -92,9 +92,8 @@ void installLinkButtonStyle() {
     g_object_unref(css);
 }
 
-void rebuildLinkButtons(DesktopWindow& window) {
+void rebuildLinkButtons(DesktopWindow& window, const std::string& keepFocus) {
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window.window));
-    const std::string keepFocus = focusedURL(window);
     std::vector<GtkWidget*> buttons = linkButtons(window);
     while (buttons.size() > window.targets.size()) {
         gtk_widget_destroy(buttons.back());

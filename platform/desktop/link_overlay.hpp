@@ -10,9 +10,12 @@ namespace desktop {
 // Makes the link buttons of every window transparent; once, after the display is open.
 void installLinkButtonStyle();
 
-// Replaces the buttons by one per target of `window.targets`, keeping the keyboard focus on
-// the link with the same URL when there is one.
-void rebuildLinkButtons(DesktopWindow& window);
+// The URL of the link that has the keyboard focus; empty when none has it.
+std::string focusedURL(const DesktopWindow& window);
+
+// Fits the buttons to `window.targets`, one per target, and gives the keyboard focus to the
+// link whose URL is `keepFocus` (taken before the targets changed), when there is one.
+void rebuildLinkButtons(DesktopWindow& window, const std::string& keepFocus);
 
 // The target whose button has the visible keyboard focus, if any.
 const LinkTarget* focusedTarget(const DesktopWindow& window);

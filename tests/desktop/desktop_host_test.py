@@ -5,6 +5,7 @@ how it follows publishes and the colour scheme, and how it starts and stops.
     desktop_host_test.py BUILD_DIR [CASE...]
 """
 
+import json
 import os
 import shutil
 import signal
@@ -210,6 +211,30 @@ def keyboard_moves_a_visible_ring_and_opens_links():
     assert opened(record, 4) == [
         "jotbird-open://note/note-0", "jotbird-open://note/note-1",
         "jotbird-open://note/note-0", "jotbird-open://new"], open(record).read()
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def keyboard_focus_stays_on_its_note_across_a_publish():
+    environment, host = host_with_notes(desktop, "focus-publish", "--family", "large")
+    record = register_recorder(desktop, environment)
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    desktop.run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
+    desktop.xdotool("windowfocus", "--sync", str(window))
+    for key in ("Tab", "Tab"):  # the second note
+        desktop.xdotool("key", "--window", str(window), key)
+        time.sleep(0.1)
+    # A note arrives above it: the ring must stay on the same note, not the same place.
+    notes = [{"id": "arrived", "title": "Arrived first"}] + [
+        {"id": f"note-{i}", "title": title} for i, title in enumerate(TITLES)]
+    desktop.run([os.path.join(desktop.bin, "JotbirdWidgetBridge"), "publish"], env=environment,
+                input=json.dumps({"schema": 1, "updatedAt": 0, "account": "",
+                                  "total": len(notes), "notes": notes}))
+    assert host.lines.frame()["reason"] == "reload"
+    time.sleep(0.2)
+    desktop.xdotool("key", "--window", str(window), "Return")
+    assert opened(record, 1) == ["jotbird-open://note/note-1"], open(record).read()
     assert desktop.stop_host(host) == 0
 
 
