@@ -2,6 +2,7 @@
 
 #include <glib-unix.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -12,6 +13,7 @@
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/desktop_window.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/foundation/line_output.hpp"
 #include "platform/widgetkit/reload_request.hpp"
 
 namespace desktop {
@@ -245,7 +247,10 @@ int run(DesktopHost& host) {
 }  // namespace
 
 void report(const std::string& message) {
-    std::fprintf(stderr, "JotbirdWidgetsDesktop: %s\n", message.c_str());
+    // A reader of standard error that stalls must not hold the host up either: what it cannot
+    // take at once is lost.
+    foundation::LineOutput errors = foundation::nonBlockingLines(STDERR_FILENO);
+    (void)foundation::writeLineWithoutBlocking(errors, "JotbirdWidgetsDesktop: " + message);
 }
 
 int runDesktopHost(const widgetkit::WidgetRuntime& runtime,
