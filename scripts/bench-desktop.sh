@@ -15,22 +15,14 @@ build=${1:?usage: bench-desktop.sh BUILD_DIR [PUBLISHES] [REDRAWS]}
 publishes=${2:-100}
 redraws=${3:-1000}
 build=$(cd "$build" && pwd)
-for tool in "$build/bin/JotbirdWidgetsDesktop" "$build/bin/JotbirdWidgetBridge" \
-            "$build/bench/desktop_bench"; do
-    [[ -x "$tool" ]] || { echo "bench-desktop: $tool is missing; build $build first" >&2; exit 2; }
-done
-for tool in Xvfb python3; do
-    command -v "$tool" >/dev/null || { echo "bench-desktop: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
-done
-
-# One scratch area on disk (beside the build) and one in memory, when there is a tmpfs.
-scratch=$(mktemp -d "$build/bench-desktop-XXXXXX")
-memory=""
-if [[ -d /dev/shm && $(stat -f -c %T /dev/shm) == tmpfs ]]; then
-    memory=$(mktemp -d /dev/shm/jotbird-bench-desktop-XXXXXX)
-fi
-trap 'rm -rf "$scratch" ${memory:+"$memory"}' EXIT
-echo "== machine: $(nproc) cores, $(uname -m), load average $(cut -d' ' -f1 /proc/loadavg)"
+bench_name=bench-desktop
+source "$(dirname "$0")/bench-common.sh"
+export JOTBIRD_SCRIPTS=$(cd "$(dirname "$0")" && pwd)
+require_built "$build/bin/JotbirdWidgetsDesktop" "$build/bin/JotbirdWidgetBridge" \
+    "$build/bench/desktop_bench"
+require_commands Xvfb python3
+make_scratch_areas "$build"
+machine_line
 
 # Runs the host with its data home under $1 for $2 publishes; with a third argument above 0,
 # also its idle CPU and its memory over that many redraws.
@@ -51,13 +43,8 @@ socket_path = os.path.join(scratch, "data", "group-containers", "group.jotbird.n
 ticks_per_second = os.sysconf("SC_CLK_TCK")
 frame_gap = 0.05
 
-def snapshot(i):
-    return json.dumps({"schema": 1, "updatedAt": 1700000000000 + i, "account": "me@example.com",
-                       "total": 3 + i % 5, "folded": 1,
-                       "notes": [{"id": "n1", "title": "给今天留一点空间 %d" % i,
-                                  "remindAt": 1700000000000},
-                                 {"id": "n2", "title": "Call the plumber, take %d" % i},
-                                 {"id": "n3", "title": "把重要的事记下来"}]}).encode()
+sys.path.insert(0, os.environ["JOTBIRD_SCRIPTS"])
+from bench_snapshots import snapshot
 
 def publish(i):
     subprocess.run([bridge, "publish"], input=snapshot(i), stdout=subprocess.DEVNULL,

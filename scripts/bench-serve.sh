@@ -13,25 +13,16 @@ build=${1:?usage: bench-serve.sh BUILD_DIR [PUBLISHES] [REDRAWS]}
 publishes=${2:-100}
 redraws=${3:-1000}
 build=$(cd "$build" && pwd)
+bench_name=bench-serve
+source "$(dirname "$0")/bench-common.sh"
+export JOTBIRD_SCRIPTS=$(cd "$(dirname "$0")" && pwd)
 widgets="$build/bin/JotbirdWidgets"
 bridge="$build/bin/JotbirdWidgetBridge"
 micro="$build/bench/render_bench"
-for tool in "$widgets" "$bridge" "$micro"; do
-    [[ -x "$tool" ]] || { echo "bench-serve: $tool is missing; build $build first" >&2; exit 2; }
-done
-for tool in hyperfine python3; do
-    command -v "$tool" >/dev/null || { echo "bench-serve: $tool is missing (scripts/install-deps.sh --bench)" >&2; exit 2; }
-done
-
-# One scratch area on disk (beside the build) and one in memory, when there is a tmpfs.
-scratch=$(mktemp -d "$build/bench-serve-XXXXXX")
-memory=""
-if [[ -d /dev/shm && $(stat -f -c %T /dev/shm) == tmpfs ]]; then
-    memory=$(mktemp -d /dev/shm/jotbird-bench-serve-XXXXXX)
-fi
-trap 'rm -rf "$scratch" ${memory:+"$memory"}' EXIT
-
-echo "== machine: $(nproc) cores, $(uname -m), load average $(cut -d' ' -f1 /proc/loadavg)"
+require_built "$widgets" "$bridge" "$micro"
+require_commands hyperfine python3
+make_scratch_areas "$build"
+machine_line
 
 # Runs serve with its data home and pictures under $1 for $2 publishes; with a third argument,
 # also samples its memory over that many redraws.
@@ -48,13 +39,8 @@ out = os.path.join(scratch, "out")
 medium = os.path.join(out, "medium.png")
 warmup = 5
 
-def snapshot(i):
-    return json.dumps({"schema": 1, "updatedAt": 1700000000000 + i, "account": "me@example.com",
-                       "total": 3 + i % 5, "folded": 1,
-                       "notes": [{"id": "n1", "title": "给今天留一点空间 %d" % i,
-                                  "remindAt": 1700000000000},
-                                 {"id": "n2", "title": "Call the plumber, take %d" % i},
-                                 {"id": "n3", "title": "把重要的事记下来"}]}).encode()
+sys.path.insert(0, os.environ["JOTBIRD_SCRIPTS"])
+from bench_snapshots import snapshot
 
 def publish(i):
     child = subprocess.Popen([bridge, "publish"], stdin=subprocess.PIPE,

@@ -6,30 +6,21 @@
 set -euo pipefail
 build=${1:?usage: bench.sh BUILD_DIR}
 build=$(cd "$build" && pwd)
+bench_name=bench
+source "$(dirname "$0")/bench-common.sh"
 bridge="$build/bin/JotbirdWidgetBridge"
 micro="$build/bench/snapshot_bench"
-for tool in "$bridge" "$micro"; do
-    [[ -x "$tool" ]] || { echo "bench: $tool is missing; build $build first" >&2; exit 2; }
-done
-for tool in hyperfine /usr/bin/time; do
-    command -v "$tool" >/dev/null || { echo "bench: $tool is missing (scripts/install-deps.sh --bench)" >&2; exit 2; }
-done
-
-echo "== machine: $(nproc) cores, $(uname -m), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')," \
-    "load average $(cut -d' ' -f1 /proc/loadavg)"
+require_built "$bridge" "$micro"
+require_commands hyperfine /usr/bin/time
+machine_line
 
 echo
 echo "== decode + publish checks, and encode (Google Benchmark, median of 5)"
 "$micro" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
     --benchmark_display_aggregates_only=true 2>/dev/null | grep -E '^(Benchmark|-+$|BM_.*_median)'
 
-# One scratch area on disk (beside the build) and one in memory, when there is a tmpfs.
-disk=$(mktemp -d "$build/bench-XXXXXX")
-memory=""
-if [[ -d /dev/shm && $(stat -f -c %T /dev/shm) == tmpfs ]]; then
-    memory=$(mktemp -d /dev/shm/jotbird-bench-XXXXXX)
-fi
-trap 'rm -rf "$disk" ${memory:+"$memory"}' EXIT
+make_scratch_areas "$build"
+disk=$scratch
 
 # The heavier worst case: every command then handles the largest input and file there are.
 "$micro" --print-input=worst_sequences >"$disk/worst_sequences.json"
