@@ -54,6 +54,20 @@ def register_recorder(desktop, environment):
     return record
 
 
+def shown_with_recorder(desktop, name, *arguments, **env):
+    """A host with notes, a recording handler for its links, and its one window once drawn."""
+    environment, host = host_with_notes(desktop, name, *arguments, **env)
+    record = register_recorder(desktop, environment)
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    return environment, host, record, window
+
+
+def focus_window(desktop, window):
+    desktop.run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
+    desktop.xdotool("windowfocus", "--sync", str(window))
+
+
 def opened(record, count, timeout=10):
     def lines():
         if not os.path.exists(record):
@@ -161,10 +175,7 @@ def a_normal_window_stays_above_the_widget():
 
 @case
 def clicks_open_rows_the_add_button_and_the_header():
-    environment, host = host_with_notes(desktop, "clicks")
-    record = register_recorder(desktop, environment)
-    host.lines.frames_until("start")
-    window, = desktop.host_windows(host)
+    environment, host, record, window = shown_with_recorder(desktop, "clicks")
     for x, y in ((60, 60), (60, 84), (40, 138), (40, 30), (3, 3)):
         desktop.xdotool("mousemove", "--window", str(window), str(x), str(y), "click", "1")
         time.sleep(0.15)
@@ -190,12 +201,8 @@ def no_handler_gives_one_line_and_the_host_lives_on():
 
 @case
 def keyboard_moves_a_visible_ring_and_opens_links():
-    environment, host = host_with_notes(desktop, "keyboard")
-    record = register_recorder(desktop, environment)
-    host.lines.frames_until("start")
-    window, = desktop.host_windows(host)
-    desktop.run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
-    desktop.xdotool("windowfocus", "--sync", str(window))
+    environment, host, record, window = shown_with_recorder(desktop, "keyboard")
+    focus_window(desktop, window)
     before = desktop.path("keyboard-before.png")
     desktop.screenshot(window, before)
     desktop.xdotool("key", "--window", str(window), "Tab")
@@ -216,12 +223,9 @@ def keyboard_moves_a_visible_ring_and_opens_links():
 
 @case
 def keyboard_focus_stays_on_its_note_across_a_publish():
-    environment, host = host_with_notes(desktop, "focus-publish", "--family", "large")
-    record = register_recorder(desktop, environment)
-    host.lines.frames_until("start")
-    window, = desktop.host_windows(host)
-    desktop.run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
-    desktop.xdotool("windowfocus", "--sync", str(window))
+    environment, host, record, window = shown_with_recorder(desktop, "focus-publish", "--family",
+                                                            "large")
+    focus_window(desktop, window)
     for key in ("Tab", "Tab"):  # the second note
         desktop.xdotool("key", "--window", str(window), key)
         time.sleep(0.1)
