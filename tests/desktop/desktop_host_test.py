@@ -5,6 +5,7 @@ how it follows publishes and the colour scheme, and how it starts and stops.
     desktop_host_test.py BUILD_DIR [CASE...]
 """
 
+import contextlib
 import json
 import os
 import shutil
@@ -312,19 +313,34 @@ def a_publish_redraws_with_the_new_notes():
     assert desktop.stop_host(host) == 0
 
 
+@contextlib.contextmanager
+def settings_portal(environment, *arguments):
+    """The stub settings portal on the test's session bus; lines on its input change the scheme."""
+    portal = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "stub_settings_portal.py"),
+                               *arguments], env=environment, stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, text=True)
+    try:
+        assert portal.stdout.readline().strip() == "ready"
+        yield portal
+    finally:
+        portal.stdin.close()
+        portal.wait(10)
+
+
+def host_shown_under_portal(environment):
+    host = desktop.start_host(environment)
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    time.sleep(0.2)
+    return host, window
+
+
 @case
 def scheme_follows_the_settings_portal_both_ways():
     environment = desktop.container_env("portal")
     desktop.publish(environment, TITLES)
-    portal = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "stub_settings_portal.py"),
-                               "0"], env=environment, stdin=subprocess.PIPE,
-                              stdout=subprocess.PIPE, text=True)
-    try:
-        assert portal.stdout.readline().strip() == "ready"
-        host = desktop.start_host(environment)
-        host.lines.frames_until("start")
-        window, = desktop.host_windows(host)
-        time.sleep(0.2)
+    with settings_portal(environment, "0") as portal:
+        host, window = host_shown_under_portal(environment)
         assert_same_picture(desktop, window, environment, "medium", 1, "light", "portal-light")
         for value, scheme in ((1, "dark"), (0, "light")):
             portal.stdin.write(f"{value}\n")
@@ -335,29 +351,16 @@ def scheme_follows_the_settings_portal_both_ways():
             assert_same_picture(desktop, window, environment, "medium", 1, scheme,
                                 f"portal-{scheme}")
         assert desktop.stop_host(host) == 0
-    finally:
-        portal.stdin.close()
-        portal.wait(10)
 
 
 @case
 def an_older_portal_is_read_with_read():
     environment = desktop.container_env("old-portal")
     desktop.publish(environment, TITLES)
-    portal = subprocess.Popen(["/usr/bin/python3", os.path.join(HERE, "stub_settings_portal.py"),
-                               "1", "--without-read-one"], env=environment,
-                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    try:
-        assert portal.stdout.readline().strip() == "ready"
-        host = desktop.start_host(environment)
-        host.lines.frames_until("start")
-        window, = desktop.host_windows(host)
-        time.sleep(0.2)
+    with settings_portal(environment, "1", "--without-read-one"):
+        host, window = host_shown_under_portal(environment)
         assert_same_picture(desktop, window, environment, "medium", 1, "dark", "old-portal")
         assert desktop.stop_host(host) == 0
-    finally:
-        portal.stdin.close()
-        portal.wait(10)
 
 
 @case
