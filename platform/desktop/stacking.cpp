@@ -59,7 +59,7 @@ Stacking stackingFor(GdkDisplay* display) {
     if (gtk_layer_is_supported()) return Stacking::layerSurface;
     report(
         "this Wayland compositor offers no layer shell (zwlr_layer_shell_v1): showing plain "
-        "windows, which it places and stacks as it likes");
+        "windows, placed and stacked by the compositor");
     return Stacking::plainWindow;
 }
 

@@ -53,8 +53,10 @@ Json rowsSnapshot() {
     Json notes =
         Json::array({note("a b/c?d", longTitle, 1796860967000.0),
                      note("便签-42", "整理本周的读书笔记", 1796864567000.0), note("untitled", "")});
-    for (int i = 4; i <= 9; ++i)
-        notes.push_back(note("n" + std::to_string(i), "Note " + std::to_string(i)));
+    for (int i = 4; i <= 9; ++i) {
+        const std::string number = std::to_string(i);
+        notes.push_back(note("n" + number, "Note " + number));
+    }
     return snapshot(std::move(notes), 2);
 }
 
