@@ -43,6 +43,7 @@ echo "Depends: $(field Depends)"
 for name in fonts-noto-cjk fonts-noto-core fonts-noto-color-emoji; do
     [[ "$depends" == *", $name,"* ]] || fail "Depends lacks $name"
 done
+[[ "$(field Recommends)" == xdg-utils ]] || fail "Recommends: $(field Recommends)"
 for library in libc6 libcairo2 libpango-1.0-0 libpangocairo-1.0-0 libpng16-16 libutf8proc2; do
     [[ "$depends" =~ ,\ $library\ \(\>=\ [0-9] ]] || fail "Depends lacks $library (>= version)"
 done
