@@ -51,7 +51,12 @@ work=$(mktemp -d "${TMPDIR:-/var/tmp}/jotbird-fresh.XXXXXX")
 root=$work/root
 child=
 cleanup() {
-    [[ -n "$child" ]] && kill -TERM "$child" 2>/dev/null && wait "$child" 2>/dev/null
+    # unshare ignores SIGTERM while it waits; killed, it takes its namespace's every process
+    # with it (--kill-child).
+    if [[ -n "$child" ]]; then
+        kill -KILL "$child" 2>/dev/null || true
+        wait "$child" 2>/dev/null || true
+    fi
     # The mounts live in the check's own mount namespace and are gone with it; never
     # cross into another file system all the same.
     rm -rf --one-file-system "$work"
