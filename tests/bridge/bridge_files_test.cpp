@@ -56,12 +56,9 @@ protected:
     // A run that may not wait: killed, and so failing the test, if it takes seconds.
     ProcessResult runBounded(const std::vector<std::string>& arguments,
                              const std::string& input = "") const {
-        ProcessOptions options;
-        options.arguments = arguments;
-        options.standardInput = input;
-        options.environment = {{"XDG_DATA_HOME", dataHome().string()}, {"HOME", home().string()}};
-        options.killAfter = 5s;
-        return testsupport::runProcess(bridgeProgram, options);
+        ProcessOptions bounded = options(arguments, input);
+        bounded.killAfter = 5s;
+        return testsupport::runProcess(bridgeProgram, bounded);
     }
 };
 
@@ -85,12 +82,9 @@ TEST_F(BridgeFilesTest, KilledPublishesLeaveNoTemporaryFiles) {
     std::mt19937 random(20261210);
     std::uniform_int_distribution<int> delay(0, 4000);
     for (int i = 0; i < 150; ++i) {
-        ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = sample;
-        options.environment = {{"XDG_DATA_HOME", dataHome().string()}, {"HOME", home().string()}};
-        options.killAfter = std::chrono::microseconds(delay(random));
-        (void)testsupport::runProcess(bridgeProgram, options);
+        ProcessOptions killed = options({"publish"}, sample);
+        killed.killAfter = std::chrono::microseconds(delay(random));
+        (void)testsupport::runProcess(bridgeProgram, killed);
         // Whatever moment the kill came at, the stored file is whole.
         const auto stored = readFile(snapshotFile());
         if (stored) {

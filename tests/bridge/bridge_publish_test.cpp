@@ -271,6 +271,49 @@ TEST_F(BridgePublishTest, FailsWhenTheFileSystemGetsInTheWay) {
     }
 }
 
+TEST_F(BridgePublishTest, AContainerThatCannotBeOpenedForItsFlushIsLeftAsItWas) {
+    makeContainer();
+    ReloadListener host(container());
+    const std::string previous = encoded(withNotes(2, 2));
+    expectAnswer(run({"publish"}, previous), acknowledgement);
+    ASSERT_EQ(host.received(), oneReloadRequest);
+    const struct stat before = testsupport::fileStatus(snapshotFile());
+
+    // Written and searched, but not read: the directory cannot be opened to flush a rename.
+    fs::permissions(container(), fs::perms::owner_write | fs::perms::owner_exec);
+    const ProcessResult result =
+        runBridgeWithoutOverrides(options({"publish"}, encoded(testsupport::sampleSnapshot())));
+    fs::permissions(container(), fs::perms::owner_all);
+    expectFailure(result);
+    EXPECT_EQ(readFile(snapshotFile()), previous);
+    EXPECT_EQ(testsupport::fileStatus(snapshotFile()).st_ino, before.st_ino);
+    EXPECT_EQ(directoryEntries(container()),
+              (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
+    EXPECT_TRUE(host.received().empty());
+}
+
+TEST_F(BridgePublishTest, ANegativeZeroIsStoredWithItsSign) {
+    struct Case {
+        std::string written;
+        std::string stored;
+    };
+    const std::vector<Case> cases{
+        {"-0", "-0.0"}, {"-0.0", "-0.0"}, {"-0e0", "-0.0"}, {"-0 ", "-0.0"},
+        {"0", "0.0"},   {"0.0", "0.0"},   {"-1", "-1.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("[" + c.written + "]");
+        const std::string input = R"({"schema":1,"updatedAt":)" + c.written +
+                                  R"(,"account":"","total":0,"notes":[{"id":"i","title":"t",)" +
+                                  R"("remindAt":)" + c.written + "}]}";
+        expectAnswer(run({"publish"}, input), acknowledgement);
+        const auto stored = readFile(snapshotFile());
+        ASSERT_TRUE(stored);
+        EXPECT_NE(stored->find("\"updatedAt\":" + c.stored + ","), std::string::npos) << *stored;
+        EXPECT_NE(stored->find("\"remindAt\":" + c.stored + "}"), std::string::npos) << *stored;
+    }
+}
+
 TEST_F(BridgePublishTest, ReloadRequestReachesASocketBeyondTheAddressLengthLimit) {
     // sockaddr_un holds 108 bytes; this container path alone is longer.
     const fs::path dataHome = root.path() / std::string(60, 'd') / std::string(60, 'e');
