@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/foundation/file_descriptor.hpp"
+#include "platform/foundation/last_error.hpp"
 
 namespace foundation {
 namespace {
@@ -19,10 +20,6 @@ namespace fs = std::filesystem;
 
 // Whatever the umask says: these files may hold private notes.
 constexpr mode_t privateFileMode = 0600;
-
-std::error_code lastError() {
-    return {errno, std::generic_category()};
-}
 
 std::string randomSuffix() {
     unsigned long long value = 0;

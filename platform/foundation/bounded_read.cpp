@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/foundation/file_descriptor.hpp"
+#include "platform/foundation/last_error.hpp"
 
 namespace foundation {
 namespace {
@@ -37,7 +38,7 @@ BoundedRead readToEnd(int fd, std::size_t keep) {
             continue;
         }
         if (n < 0) {
-            result.error = std::error_code(errno, std::generic_category());
+            result.error = lastError();
             return result;
         }
         const std::size_t room = keep - result.bytes.size();

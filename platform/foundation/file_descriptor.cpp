@@ -4,12 +4,14 @@
 
 #include <cerrno>
 
+#include "platform/foundation/last_error.hpp"
+
 namespace foundation {
 
 std::error_code waitUntilReady(int fd, short events) {
     pollfd ready{fd, events, 0};
     while (::poll(&ready, 1, -1) < 0)
-        if (errno != EINTR) return {errno, std::generic_category()};
+        if (errno != EINTR) return lastError();
     return {};
 }
 
@@ -22,7 +24,7 @@ std::error_code writeAll(int fd, std::string_view bytes) {
         }
         if (n < 0) {
             if (errno == EINTR) continue;
-            return {errno, std::generic_category()};
+            return lastError();
         }
         bytes.remove_prefix(std::size_t(n));
     }
