@@ -26,13 +26,6 @@ using testsupport::writeFile;
 
 const std::string sample = *jotbird::encode(testsupport::sampleSnapshot());
 
-// Sets the process umask, which children inherit, until the end of its scope.
-struct ScopedUmask {
-    mode_t saved;
-    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(saved); }
-};
-
 mode_t modeOf(const fs::path& path) {
     return testsupport::fileStatus(path).st_mode & 07777;
 }
@@ -66,7 +59,7 @@ TEST_F(BridgeFilesTest, TheSnapshotIsPrivateWhateverTheUmask) {
     makeOpenContainer();
     for (const mode_t mask : {mode_t(0), mode_t(022), mode_t(077)}) {
         SCOPED_TRACE("umask " + std::to_string(mask));
-        const ScopedUmask umask(mask);
+        const testsupport::ScopedUmask umask(mask);
         expectAnswer(run({"publish"}, sample), acknowledgement);
         EXPECT_EQ(modeOf(snapshotFile()), 0600u);
         // A file that was already there, wider, is replaced by a private one.
