@@ -121,7 +121,7 @@ void drawShape(cairo_t* cairo, const LaidOutView& node) {
 
 // The bitmap stretched over the frame (layout has already fitted the frame to its aspect);
 // nothing when the file cannot be decoded.
-void drawImage(cairo_t* cairo, const LaidOutView& node) {
+void drawBitmap(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     if (!node.image || f.size.width <= 0 || f.size.height <= 0) return;
     const CairoSurfacePtr bitmap = readPNG(node.image->file);
@@ -204,7 +204,7 @@ void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
         case ViewKind::Image:
             // A label's symbol comes as an image child of the label, named, not loaded.
             if (node.image)
-                drawImage(cairo, node);
+                drawBitmap(cairo, node);
             else if (node.symbol)
                 drawSymbol(cairo, *node.symbol, node.frame, node.font.value_or(Font{}),
                            foreground(node));
