@@ -64,7 +64,19 @@ std::string sizedWithTime(std::size_t size, const std::string& updatedAt) {
     return head + std::string(size - head.size() - tail.size(), 'a') + tail;
 }
 
-using BridgePublishTest = BridgeTest;
+class BridgePublishTest : public BridgeTest {
+protected:
+    // What a failed publish leaves: the stored file as it was, byte for byte and the same
+    // file, no temporary beside it, and no reload request.
+    void expectLeftAsItWas(const std::optional<std::string>& stored, const struct stat& before,
+                           ReloadListener& host) const {
+        EXPECT_EQ(readFile(snapshotFile()), stored);
+        EXPECT_EQ(testsupport::fileStatus(snapshotFile()).st_ino, before.st_ino);
+        EXPECT_EQ(directoryEntries(container()),
+                  (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
+        EXPECT_TRUE(host.received().empty());
+    }
+};
 
 TEST_F(BridgePublishTest, StoresItsOwnEncodingAcknowledgesAndRequestsOneReload) {
     makeContainer();
@@ -194,11 +206,7 @@ TEST_F(BridgePublishTest, AFailedPublishLeavesTheStoredFileAndRequestsNoReload) 
         expectFailure(result);
         // Refused or not, the input is read to its end.
         EXPECT_EQ(result.standardInputAccepted, c.input.size());
-        EXPECT_EQ(readFile(snapshotFile()), stored);
-        EXPECT_EQ(testsupport::fileStatus(snapshotFile()).st_ino, before.st_ino);
-        EXPECT_EQ(directoryEntries(container()),
-                  (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
-        EXPECT_TRUE(host.received().empty());
+        expectLeftAsItWas(stored, before, host);
     }
 }
 
@@ -285,11 +293,7 @@ TEST_F(BridgePublishTest, AContainerThatCannotBeOpenedForItsFlushIsLeftAsItWas) 
         runBridgeWithoutOverrides(options({"publish"}, encoded(testsupport::sampleSnapshot())));
     fs::permissions(container(), fs::perms::owner_all);
     expectFailure(result);
-    EXPECT_EQ(readFile(snapshotFile()), previous);
-    EXPECT_EQ(testsupport::fileStatus(snapshotFile()).st_ino, before.st_ino);
-    EXPECT_EQ(directoryEntries(container()),
-              (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
-    EXPECT_TRUE(host.received().empty());
+    expectLeftAsItWas(previous, before, host);
 }
 
 TEST_F(BridgePublishTest, ANegativeZeroIsStoredWithItsSign) {
