@@ -40,7 +40,7 @@ struct LaidOutView {
     bool truncated = false;             // text cut at the end with an ellipsis
 
     // Drawing data.
-    std::optional<Path> path;            // shape outline in widget coordinates
+    std::optional<Path> path;            // shape outline in widget coordinates, from layout
     std::optional<FillStyle> fillStyle;  // shapes that are filled
     double strokeWidth = 0;              // shapes that are stroked inside their edge
     std::optional<NSImage> image;

@@ -532,6 +532,37 @@ TEST(Layout, FilledShapeGetsItsPathInWidgetCoordinates) {
     EXPECT_EQ(root.color, yellow);
 }
 
+// Drawing takes every shape's outline from layout and has no fallback of its own.
+TEST(Layout, EveryShapeGetsItsOutlineFilledStrokedOrNeither) {
+    const Color grey = Color::sRGB(0.5, 0.5, 0.5);
+    struct Case {
+        std::string name;
+        View shape;
+    };
+    std::vector<Case> cases;
+    for (const auto& [kind, make] : std::vector<std::pair<std::string, std::function<View()>>>{
+             {"circle", [] { return Circle(); }},
+             {"rectangle", [] { return Rectangle(); }},
+             {"add mark", [] { return jotbird::WidgetAddMark{}.view(); }}}) {
+        cases.push_back({kind + ", plain", make()});
+        cases.push_back({kind + ", filled", make().fill(grey)});
+        cases.push_back({kind + ", stroked", make().strokeBorder(grey, 2)});
+    }
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LaidOutView root =
+            layout(std::move(c.shape).frame(FixedFrame{.width = 20, .height = 20}),
+                   {{30, 40}, {20, 20}}, {});
+        ASSERT_TRUE(root.path);
+        const CGRect outline = bounds(*root.path);
+        EXPECT_GE(outline.origin.x, 30);
+        EXPECT_GE(outline.origin.y, 40);
+        EXPECT_LE(CGRectGetMaxX(outline), 50);
+        EXPECT_LE(CGRectGetMaxY(outline), 60);
+        EXPECT_TRUE(root.fillStyle || root.strokeWidth > 0);
+    }
+}
+
 TEST(Layout, ShapeIdealSizeIsTen) {
     const LaidOutView root =
         layOut(HStack(Alignment::center(), 0, {Circle().fixedSize()}), {100, 100});

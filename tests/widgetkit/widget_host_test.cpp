@@ -33,6 +33,7 @@
 #include "platform/widgetkit/reload_request.hpp"
 #include "platform/widgetkit/unix_socket_address.hpp"
 #include "shared/container_storage.hpp"
+#include "support/bridge_publish.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -46,7 +47,6 @@ using Json = nlohmann::json;
 using namespace std::chrono_literals;
 
 const fs::path widgetsProgram = JOTBIRD_WIDGETS_PATH;
-const fs::path bridgeProgram = JOTBIRD_BRIDGE_PATH;
 
 // Generous: the events waited for take milliseconds, but a loaded machine may be slow.
 constexpr auto deadline = 5s;
@@ -270,11 +270,7 @@ protected:
     }
 
     testsupport::ProcessResult publish(const std::string& json) const {
-        testsupport::ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = json;
-        options.environment = environment();
-        return testsupport::runProcess(bridgeProgram, options);
+        return testsupport::publishThroughBridge(json, environment());
     }
 
     void publishOK(const std::string& json) const {
@@ -590,13 +586,6 @@ TEST_F(ServeTest, RemovingTheContainerEntryByEntryIsNotRacedByTheHost) {
     }
 }
 
-// Sets the process umask, which children inherit, until the end of its scope.
-struct ScopedUmask {
-    mode_t saved;
-    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(saved); }
-};
-
 std::set<std::string> temporaries(const fs::path& directory) {
     std::set<std::string> found;
     for (const std::string& name : testsupport::directoryEntries(directory))
@@ -610,7 +599,7 @@ TEST_F(ServeTest, PicturesAndTheirDirectoryArePrivateWhateverTheUmask) {
     makeContainer();
     for (const mode_t mask : {mode_t(0), mode_t(022)}) {
         SCOPED_TRACE("umask " + std::to_string(mask));
-        const ScopedUmask umask(mask);
+        const testsupport::ScopedUmask umask(mask);
         fs::remove_all(root.path() / "made");
         const fs::path pictures = root.path() / "made" / "pictures";
         ServeProcess serve({"--out", pictures.string()}, environment());
