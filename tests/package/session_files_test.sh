@@ -78,7 +78,9 @@ expect_status 4 "no display" env -u DISPLAY -u WAYLAND_DISPLAY "$program"
 "$prefix/bin/JotbirdWidgets" serve --quiet --out "$scratch/pictures" &
 serve=$!
 socket=$XDG_DATA_HOME/group-containers/group.jotbird.notes/widget-host.sock
-for _ in $(seq 100); do [[ -S "$socket" ]] && break; sleep 0.05; done
+# A loaded machine may take a while to start it; without its socket the case means nothing.
+for _ in $(seq 600); do [[ -S "$socket" ]] && break; sleep 0.05; done
+[[ -S "$socket" ]] || fail "serve never bound $socket"
 expect_status 3 "another host listening" env DISPLAY=:99999 "$program"
 not_restarted 2 || fail "the unit restarts after bad arguments (status 2)"
 not_restarted 1 && fail "the unit never restarts after status 1"
