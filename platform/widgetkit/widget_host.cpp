@@ -118,15 +118,59 @@ std::optional<std::string> outDirectoryProblem(const std::filesystem::path& dire
     return std::nullopt;
 }
 
+// What stops serve before it begins: a container that cannot be located, or a directory for
+// the pictures that cannot be used safely.
+std::optional<std::string> startProblem(const WidgetRuntime& runtime,
+                                        const std::filesystem::path& outDirectory) {
+    if (!runtime.container)
+        return "the widget's shared container cannot be located (set XDG_DATA_HOME or HOME to "
+               "an absolute path)";
+    return outDirectoryProblem(outDirectory);
+}
+
+// The descriptors the loop waits on, in this order.
+enum Event { stopEvent, requestEvent, containerEvent, outputEvent, errorsEvent, eventCount };
+
+// One wake-up's work, in order: the streams, the requests, the timelines, the socket.
+void handleWakeup(Host& host, const pollfd (&events)[eventCount]) {
+    if (events[outputEvent].revents != 0) foundation::flushLines(host.output);
+    if (events[errorsEvent].revents != 0) foundation::flushLines(host.errors);
+    const std::optional<ReloadListener>& listener = host.listening.listener;
+    if (listener && events[requestEvent].revents != 0) {
+        const ReceivedRequests received =
+            receiveRequests(*listener, host.runtime.kind, requestsPerWakeup);
+        if (received.forKind > 0) reloadAll(host, "reload");
+    }
+    drawDue(host);
+    const auto now = std::chrono::steady_clock::now();
+    const bool changed = events[containerEvent].revents != 0 && takeContainerChanges(host.watch);
+    if (changed || listenStepDue(host.listening, now))
+        follow(host, keepListening(host.listening, now));
+}
+
+// Waits and works until a stop signal comes; the exit status.
+int serveUntilStopped(Host& host, const StopSignals& stop) {
+    for (;;) {
+        const std::optional<ReloadListener>& listener = host.listening.listener;
+        // The output streams are waited on only while lines wait for a slow reader.
+        pollfd events[eventCount] = {
+            {stop.fd.fd, POLLIN, 0},
+            {listener ? listener->socket.fd : -1, POLLIN, 0},
+            {host.watch.fd.fd, POLLIN, 0},
+            {foundation::linesWaiting(host.output) ? host.output.fd : -1, POLLOUT, 0},
+            {foundation::linesWaiting(host.errors) ? host.errors.fd : -1, POLLOUT, 0}};
+        if (::poll(events, eventCount, pollTimeout(host)) < 0 && errno != EINTR) {
+            report("poll failed: " + foundation::lastError().message());
+            return 1;
+        }
+        if ((events[stopEvent].revents & POLLIN) && takeStopSignal(stop)) return 0;
+        handleWakeup(host, events);
+    }
+}
+
 int serve(const WidgetRuntime& runtime, const HostRequest& request,
           const std::filesystem::path& outDirectory, bool quiet) {
-    if (!runtime.container) {
-        report(
-            "the widget's shared container cannot be located (set XDG_DATA_HOME or HOME to "
-            "an absolute path)");
-        return 1;
-    }
-    if (auto problem = outDirectoryProblem(outDirectory)) {
+    if (auto problem = startProblem(runtime, outDirectory)) {
         report(*problem);
         return 1;
     }
@@ -135,7 +179,6 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
         report("cannot watch for SIGINT, SIGTERM and SIGHUP: " + stop.error.message());
         return 1;
     }
-
     Host host{runtime,
               {},
               {*runtime.container},
@@ -154,34 +197,7 @@ int serve(const WidgetRuntime& runtime, const HostRequest& request,
         host.families.push_back(liveFamily(
             family, request, outDirectory / (std::string(familyShortName(family)) + ".png")));
     reloadAll(host, "start");
-
-    for (;;) {
-        const std::optional<ReloadListener>& listener = host.listening.listener;
-        // The output streams are waited on only while lines wait for a slow reader.
-        pollfd events[5] = {
-            {stop.fd.fd, POLLIN, 0},
-            {listener ? listener->socket.fd : -1, POLLIN, 0},
-            {host.watch.fd.fd, POLLIN, 0},
-            {foundation::linesWaiting(host.output) ? host.output.fd : -1, POLLOUT, 0},
-            {foundation::linesWaiting(host.errors) ? host.errors.fd : -1, POLLOUT, 0}};
-        if (::poll(events, 5, pollTimeout(host)) < 0 && errno != EINTR) {
-            report("poll failed: " + foundation::lastError().message());
-            return 1;
-        }
-        if ((events[0].revents & POLLIN) && takeStopSignal(stop)) return 0;
-        if (events[3].revents != 0) foundation::flushLines(host.output);
-        if (events[4].revents != 0) foundation::flushLines(host.errors);
-        if (listener && events[1].revents != 0) {
-            const ReceivedRequests received =
-                receiveRequests(*listener, runtime.kind, requestsPerWakeup);
-            if (received.forKind > 0) reloadAll(host, "reload");
-        }
-        drawDue(host);
-        const auto now = std::chrono::steady_clock::now();
-        const bool changed = events[2].revents != 0 && takeContainerChanges(host.watch);
-        if (changed || listenStepDue(host.listening, now))
-            follow(host, keepListening(host.listening, now));
-    }
+    return serveUntilStopped(host, stop);
 }
 
 }  // namespace
