@@ -25,6 +25,8 @@ packages=(
     # unprivileged user), and Debian's Python with its D-Bus, GLib, AT-SPI and GTK bindings.
     openbox x11-utils xdotool imagemagick dbus at-spi2-core sway grim util-linux
     python3 python3-dbus python3-gi python3-pyatspi gir1.2-gtk-3.0
+    # A host's clock run fast, so that a timeline's reload instant comes within a test.
+    faketime
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

@@ -769,4 +769,30 @@ TEST_F(ServeTest, AnIdleHostSleeps) {
     EXPECT_TRUE(serve->waitForDrawings("reload")) << serve->standardError();
 }
 
+// The provider asks again 900 s after each timeline. With the host's clock running a thousand
+// times fast (libfaketime, which also shortens its poll), that instant comes within a second,
+// and every size is drawn again for it, showing the entry of the new timeline.
+TEST_F(ServeTest, AReloadInstantDrawsEverySizeAgainForTheTimeline) {
+    const std::string faketime = JOTBIRD_LIBFAKETIME;
+    if (faketime.empty()) GTEST_SKIP() << "libfaketime is not installed";
+    makeContainer();
+    auto environment = this->environment();
+    environment["LD_PRELOAD"] = faketime;
+    environment["FAKETIME"] = "+0 x1000";
+    // A sanitizer build's runtime would otherwise insist on coming first.
+    environment["ASAN_OPTIONS"] = "verify_asan_link_order=0:detect_leaks=0";
+    ServeProcess serve({"--out", out().string()}, environment);
+    ASSERT_TRUE(serve.waitForDrawings("start")) << serve.standardError();
+    ASSERT_TRUE(serve.waitForDrawings("timeline")) << serve.standardError();
+    const std::vector<Json> started = serve.drawingsFor("start");
+    const std::vector<Json> reloaded = serve.drawingsFor("timeline");
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(reloaded[i]["family"], started[i]["family"]);
+        // The new timeline's entry begins when it was asked for, 900 s of the host's time on.
+        const double later = reloaded[i]["date"].get<double>() - started[i]["date"].get<double>();
+        EXPECT_GE(later, 900'000.0) << reloaded[i].dump();
+        EXPECT_LT(later, 960'000.0) << reloaded[i].dump();
+    }
+}
+
 }  // namespace
