@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <exception>
 #include <optional>
 #include <string>
@@ -29,8 +28,9 @@
 namespace widgetkit {
 namespace {
 
+// What stops serve, told as the host's other errors are: without waiting on their reader.
 void report(const std::string& message) {
-    std::fprintf(stderr, "JotbirdWidgets: %s\n", message.c_str());
+    foundation::tellWithoutWaiting("JotbirdWidgets: " + message);
 }
 
 struct Host {
