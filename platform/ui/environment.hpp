@@ -12,10 +12,6 @@ enum class ColorScheme { light, dark };
 
 // The user's languages and formats, as the locale settings give them.
 struct Locale {
-    // The translation tables to try, most wanted first, as gettext tries catalogs: LANGUAGE's
-    // list unless the messages locale is C, else the messages locale; each entry followed by
-    // its bare language ("pt_BR", "pt"). Empty for the C locale.
-    std::vector<std::string> languages;
     // The language the user's own texts are written in, as a BCP 47 tag ("ja-jp", "zh-tw"):
     // it picks the glyph forms of Han characters. Empty for the C locale.
     std::string textLanguage;
@@ -23,7 +19,7 @@ struct Locale {
     // the C locale.
     std::string timeLocale;
 
-    // From LC_ALL, LC_MESSAGES / LC_CTYPE / LC_TIME, LANG and LANGUAGE.
+    // From LC_ALL, LC_CTYPE / LC_TIME and LANG; the messages are gettext's to choose.
     static Locale current();
 };
 

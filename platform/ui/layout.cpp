@@ -1,6 +1,5 @@
 #include "platform/ui/layout.hpp"
 
-#include "platform/foundation/bundle.hpp"
 #include "platform/foundation/overloaded.hpp"
 #include "platform/ui/layout_engine.hpp"
 
@@ -106,11 +105,7 @@ CGRect aligned(CGSize size, const CGRect& in, Alignment alignment) {
 
 LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValues& environment) {
     using namespace layout_engine;
-    // The string table is looked for and read once for the whole pass.
-    const foundation::Bundle bundle = foundation::Bundle::main();
-    std::optional<std::string> language = tableLanguage(bundle, environment.locale);
-    StringTable table = language ? loadStringTable(bundle, *language) : StringTable{};
-    Pass pass{std::move(table), environment.locale, std::move(language), {}};
+    Pass pass{Translation::current(), environment.locale, {}, {}};
     Inherited inherited;
     inherited.colorScheme = environment.colorScheme;
     const Layer layer = Layer::whole(root, inherited);

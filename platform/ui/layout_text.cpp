@@ -28,8 +28,8 @@ struct ResolvedText {
 // times are the user's.
 std::string languageOf(const TextContent& content, const Pass& pass) {
     if (const auto* key = std::get_if<LocalizedStringKey>(&content))
-        return pass.table.contains(key->key) && pass.tableLanguage ? *pass.tableLanguage
-                                                                   : std::string(keyLanguage);
+        return isTranslated(*key) && !pass.translation.language.empty() ? pass.translation.language
+                                                                        : std::string(keyLanguage);
     return pass.locale.textLanguage;
 }
 
@@ -37,10 +37,10 @@ std::string shownText(const TextContent& content, Pass& pass) {
     const auto* time = std::get_if<TimeText>(&content);
     // Not a number would compare equal to every key: only instants are remembered.
     if (time == nullptr || !std::isfinite(time->secondsSince1970))
-        return displayString(content, pass.table, pass.locale);
+        return displayString(content, pass.locale);
     const auto found = pass.times.find(time->secondsSince1970);
     if (found != pass.times.end()) return found->second;
-    return pass.times[time->secondsSince1970] = displayString(content, pass.table, pass.locale);
+    return pass.times[time->secondsSince1970] = displayString(content, pass.locale);
 }
 
 ResolvedText resolve(const Layer& base, Pass& pass) {

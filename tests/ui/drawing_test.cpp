@@ -1152,18 +1152,6 @@ TEST(BrandArtwork, IsAThreeTimesPictureOfTheHeadersSpaceOnATransparentGround) {
     EXPECT_GT(word, 800);
 }
 
-TEST(Translations, TheEnglishTableInTheBundleCoversEveryKey) {
-    const auto bytes = testsupport::readFile(bundleDirectory / "translations" / "en.json");
-    ASSERT_TRUE(bytes);
-    const json table = json::parse(*bytes, nullptr, false);
-    EXPECT_EQ(table, (json{{"Jotbird", "Jotbird"},
-                           {"%lld", "%lld"},
-                           {"暂无待办", "Nothing to do"},
-                           {"待办已折叠", "To-dos folded"},
-                           {"记下一件事", "Jot something down"},
-                           {"已折叠 %lld", "%lld folded"}}));
-}
-
 TEST_F(RenderTest, AnEnglishLocaleShowsTheEnglishWording) {
     publish(emptyFoldedJSON);
     const auto result = run({"tree", "--family", "medium"}, "en_GB.UTF-8");
