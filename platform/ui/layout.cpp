@@ -2,6 +2,7 @@
 
 #include "platform/foundation/overloaded.hpp"
 #include "platform/ui/layout_engine.hpp"
+#include "platform/ui/mirroring.hpp"
 
 namespace ui {
 namespace layout_engine {
@@ -114,6 +115,9 @@ LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValu
     // The host centres the view in the space it has.
     LaidOutView laidOut =
         placeView(layer, {aligned(size, bounds, Alignment::center()), proposal}, pass);
+    // A right-to-left translation reads from the right: the whole layout turns about the
+    // widget's middle, and hit testing, links and drawing follow the frames.
+    if (pass.translation.rightToLeft) mirrorHorizontally(laidOut, bounds);
     // A widget URL set anywhere is the whole widget's, so the root reports it too.
     if (laidOut.kind != ViewKind::Link) laidOut.url = widgetURLIn(laidOut);
     return laidOut;
