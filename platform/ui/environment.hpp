@@ -18,8 +18,10 @@ struct Locale {
     // The locale whose conventions times of day follow, as ICU names it ("ko_KR"); empty for
     // the C locale.
     std::string timeLocale;
+    // The locale whose digits numbers in texts take, as ICU names it; empty for the C locale.
+    std::string numberLocale;
 
-    // From LC_ALL, LC_CTYPE / LC_TIME and LANG; the messages are gettext's to choose.
+    // From LC_ALL, LC_CTYPE / LC_TIME / LC_NUMERIC and LANG; the messages are gettext's to choose.
     static Locale current();
 };
 

@@ -52,6 +52,7 @@ Locale Locale::current() {
     Locale locale;
     locale.textLanguage = languageTag(setting("LC_CTYPE"));
     locale.timeLocale = icuLocale(setting("LC_TIME"));
+    locale.numberLocale = icuLocale(setting("LC_NUMERIC"));
     return locale;
 }
 

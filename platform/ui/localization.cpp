@@ -10,6 +10,7 @@
 
 #include "platform/foundation/bundle.hpp"
 #include "platform/foundation/overloaded.hpp"
+#include "platform/ui/number_format.hpp"
 
 namespace ui {
 namespace {
@@ -108,13 +109,14 @@ bool isTranslated(const LocalizedStringKey& key) {
     return found != key.key.c_str() && found != key.plural.c_str();
 }
 
-std::string localizedString(const LocalizedStringKey& key) {
+std::string localizedString(const LocalizedStringKey& key, std::string_view numberLocale) {
     const std::string_view format = lookUp(key);
     std::string result;
     std::size_t argument = 0;
     for (std::size_t i = 0; i < format.size(); ++i) {
         if (format.compare(i, 4, "%lld") == 0) {
-            if (argument < key.arguments.size()) result += std::to_string(key.arguments[argument]);
+            if (argument < key.arguments.size())
+                result += localizedInteger(key.arguments[argument], numberLocale);
             ++argument;
             i += 3;
         } else if (format.compare(i, 2, "%%") == 0) {
@@ -129,7 +131,9 @@ std::string localizedString(const LocalizedStringKey& key) {
 
 std::string displayString(const TextContent& content, const Locale& locale) {
     return std::visit(foundation::Overloaded{
-                          [&](const LocalizedStringKey& key) { return localizedString(key); },
+                          [&](const LocalizedStringKey& key) {
+                              return localizedString(key, locale.numberLocale);
+                          },
                           [](const Verbatim& verbatim) { return verbatim.text; },
                           [&](const TimeText& time) {
                               return timeOfDay(time.secondsSince1970, locale.timeLocale);

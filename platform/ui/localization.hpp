@@ -41,8 +41,8 @@ struct Translation {
 };
 
 // The key's translation, or the key itself, with each "%lld" replaced by the next argument
-// and "%%" by "%".
-std::string localizedString(const LocalizedStringKey& key);
+// in the digits of `numberLocale` (ICU's name; empty: ASCII) and "%%" by "%".
+std::string localizedString(const LocalizedStringKey& key, std::string_view numberLocale = {});
 
 // True when the catalogs hold a translation for the key.
 bool isTranslated(const LocalizedStringKey& key);

@@ -30,7 +30,7 @@ struct Wording {
     std::string nothing;    // 暂无待办: no notes, none folded
     std::string allFolded;  // 待办已折叠: no notes, some folded
     std::string jot;        // 记下一件事: the add button
-    std::string folded3;    // 已折叠 %lld with 3
+    std::string folded3;    // 已折叠 %lld with 3, in the locale's digits
     std::string untitled;   // 新便签: a note without a title
     std::string description;
 };
@@ -75,7 +75,7 @@ const std::vector<Wording> wordings{
      "桌面上的待辦事項與提醒，點一下即可回到便條。"},
     {"zh_HK.UTF-8", "沒有待辦事項", "待辦事項已摺疊", "記下一件事", "已摺疊 3 項", "新便條",
      "桌面上的待辦事項與提示，按一下即可返回便條。"},
-    {"ar_EG.UTF-8", "لا توجد مهام", "المهام مطوية", "دوّن شيئًا", "مطوية: 3", "ملاحظة جديدة",
+    {"ar_EG.UTF-8", "لا توجد مهام", "المهام مطوية", "دوّن شيئًا", "مطوية: ٣", "ملاحظة جديدة",
      "مهامك وتذكيراتك على سطح المكتب. انقر على أيّ منها للعودة إلى ملاحظاتك."},
     {"he_IL.UTF-8", "אין משימות", "המשימות מקופלות", "לרשום משהו", "מקופלות: 3", "פתק חדש",
      "המשימות והתזכורות שלך על שולחן העבודה. לחיצה מחזירה אל הפתקים."},
@@ -122,7 +122,8 @@ protected:
         testsupport::ProcessOptions options;
         options.arguments = arguments;
         options.environment = {{"XDG_DATA_HOME", (homes->path() / home).string()}, {"TZ", "UTC"}};
-        for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG"})
+        for (const char* name :
+             {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LC_NUMERIC", "LC_TIME", "LANG"})
             options.environment[name] = std::nullopt;
         for (const auto& [name, value] : settings)
             options.environment[name] = value;
@@ -185,11 +186,35 @@ TEST_F(Translations, CountsTakeTheLanguagesPluralForms) {
                                            {"hi_IN.UTF-8", 1, "1 समेटा गया"},
                                            {"hi_IN.UTF-8", 21, "21 समेटे गए"},
                                            {"ru_RU.UTF-8", 21, "Свёрнуто: 21"},
-                                           {"ar_EG.UTF-8", 101, "مطوية: 101"},
+                                           {"ar_EG.UTF-8", 101, "مطوية: ١٠١"},
                                            {"C", 11, "已折叠 11"}}) {
         SCOPED_TRACE(c.locale + " " + std::to_string(c.count));
         EXPECT_EQ(texts({{"LANG", c.locale}}, "folded" + std::to_string(c.count))["已折叠 %lld"],
                   c.shown);
+    }
+}
+
+// The count and the badge in the digits of the locale's own number format, as its times of
+// day are written; LC_NUMERIC decides, as it does for every program.
+TEST_F(Translations, NumbersTakeTheLocalesDigits) {
+    struct Case {
+        Environment settings;
+        std::string count, badge;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{{"LANG", "ar_EG.UTF-8"}}, "١", "مطوية: ٢١"},
+             {{{"LANG", "fa_IR.UTF-8"}}, "۱", "已折叠 ۲۱"},
+             {{{"LANG", "bn_BD.UTF-8"}}, "১", "已折叠 ২১"},
+             {{{"LANG", "my_MM.UTF-8"}}, "၁", "已折叠 ၂၁"},
+             {{{"LANG", "hi_IN.UTF-8"}}, "1", "21 समेटे गए"},
+             {{{"LANG", "de_DE.UTF-8"}}, "1", "21 eingeklappt"},
+             {{{"LANG", "C"}}, "1", "已折叠 21"},
+             {{{"LANG", "ar_EG.UTF-8"}, {"LC_NUMERIC", "C"}}, "1", "مطوية: 21"},
+         }) {
+        SCOPED_TRACE(c.settings.begin()->second.value_or(""));
+        auto shown = texts(c.settings, "folded21");
+        EXPECT_EQ(shown["%lld"], c.count);
+        EXPECT_EQ(shown["已折叠 %lld"], c.badge);
     }
 }
 
