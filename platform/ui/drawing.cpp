@@ -177,12 +177,13 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
     cairo_user_to_device(cairo, &x, &y);
     y = std::round(y);
     cairo_device_to_user(cairo, &x, &y);
-    const double layoutBaseline = double(pango_layout_get_baseline(layout.get())) / PANGO_SCALE;
+    PangoLayoutLine* shown = pango_layout_get_line_readonly(layout.get(), 0);
+    if (shown == nullptr) return;
 
     cairo_save(cairo);
     setSource(cairo, color);
-    cairo_move_to(cairo, x, y - layoutBaseline);
-    pango_cairo_show_layout(cairo, layout.get());
+    cairo_move_to(cairo, x, y);
+    pango_cairo_show_layout_line(cairo, shown);
     cairo_restore(cairo);
 }
 

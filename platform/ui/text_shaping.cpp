@@ -99,6 +99,10 @@ void configure(PangoContext* context, bool hinted) {
 GObjectPtr<PangoContext> newContext(bool hinted) {
     GObjectPtr<PangoContext> context(pango_font_map_create_context(fontMap()));
     configure(context.get(), hinted);
+    // Pango takes a context's language from the process locale, and fontconfig starts its
+    // choice of face from it: a fixed one keeps the locale out, each text's runs set theirs.
+    pango_context_set_language(context.get(),
+                               pango_language_from_string(std::string(keyLanguage).c_str()));
     return context;
 }
 
@@ -219,6 +223,16 @@ PangoLayoutPtr newLayout(PangoContext* context, std::string_view text, const Tex
     return layout;
 }
 
+// Pango shifts each run after the first by the difference of their fonts' baselines for the
+// first run's script; a face without a BASE table gets a guessed one, so Arabic after Han
+// would sit 4.5 points high. Every run of a line sits on the line's own baseline instead.
+void putRunsOnTheBaseline(PangoLayout* layout) {
+    PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+    if (line == nullptr) return;
+    for (GSList* run = line->runs; run != nullptr; run = run->next)
+        static_cast<PangoGlyphItem*>(run->data)->y_offset = 0;
+}
+
 // Pixels per point along the x axis of the Cairo context's transformation.
 double deviceScale(cairo_t* cairo) {
     cairo_matrix_t matrix;
@@ -281,6 +295,7 @@ PangoLayoutPtr makeTextLayout(cairo_t* cairo, std::string_view text, const TextS
         pango_layout_set_width(layout.get(), int(*ellipsizeWidth * PANGO_SCALE));
         pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
     }
+    putRunsOnTheBaseline(layout.get());
     return layout;
 }
 

@@ -59,8 +59,9 @@ using PangoLayoutPtr = std::unique_ptr<PangoLayout, PangoLayoutUnref>;
 // A one-line layout of `text` for drawing on `cairo` with its current transformation. With
 // `ellipsizeWidth`, the line is cut at the end with an ellipsis to fit that many points; pass
 // it only for texts that layout marked truncated, so a text that fits is never cut by a
-// rounding difference. Draw it with its baseline `lineBox(style).ascent` below the top of
-// the text's line box (pango_layout_get_baseline gives the layout's own). Glyphs
+// rounding difference. Draw its one line (pango_cairo_show_layout_line) with the baseline
+// `lineBox(style).ascent` below the top of the text's line box; every run of it sits on
+// that baseline. Glyphs
 // are hinted vertically where a point is about one pixel, so that small text stays sharp;
 // advances are never hinted, so the layout is as wide as measured at every scale.
 PangoLayoutPtr makeTextLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,

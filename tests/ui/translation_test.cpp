@@ -3,7 +3,9 @@
 // message by message, and the catalogs `cmake --install` puts in place.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -215,6 +217,43 @@ TEST_F(Translations, NumbersTakeTheLocalesDigits) {
         auto shown = texts(c.settings, "folded21");
         EXPECT_EQ(shown["%lld"], c.count);
         EXPECT_EQ(shown["已折叠 %lld"], c.badge);
+    }
+}
+
+// One line height per text style whatever the locale and its translation: every text node
+// of the medium widget, titles in many scripts among them, sits at the same height and is
+// as tall as under C, so rows, margins and the footer stay where they belong.
+TEST_F(Translations, EveryLocaleHasTheSameLineHeightsAndRows) {
+    publish("scripts",
+            R"({"schema":1,"updatedAt":0,"account":"","total":5,"folded":2,"notes":[)"
+            R"({"id":"a","title":"Buy milk","remindAt":1700039100000},)"
+            R"({"id":"b","title":"会议 اجتماع ١٢"},)"
+            R"({"id":"c","title":"ประชุม बैठक פגישה အစည်းအဝေး","remindAt":1700000360000}]})");
+    const auto geometry = [&](const std::string& lang) {
+        const auto result = run({"tree", "--family", "medium"}, {{"LANG", lang}}, "scripts");
+        EXPECT_EQ(result.exitStatus, 0) << testsupport::describe(result);
+        std::vector<std::array<double, 2>> found;  // y and height of each text and link
+        const std::function<void(const Json&)> walk = [&](const Json& node) {
+            const std::string type = node.value("type", "");
+            if (type == "Text" || type == "Link" || type == "Divider")
+                found.push_back({node["frame"][1].get<double>(), node["frame"][3].get<double>()});
+            for (const Json& child : node.value("children", Json::array()))
+                walk(child);
+        };
+        walk(Json::parse(result.standardOutput, nullptr, false));
+        return found;
+    };
+    const auto plain = geometry("C");
+    ASSERT_GE(plain.size(), 10u);
+    for (const char* lang : {"zh_CN.UTF-8", "ja_JP.UTF-8", "ar_EG.UTF-8", "fa_IR.UTF-8",
+                             "th_TH.UTF-8", "hi_IN.UTF-8", "he_IL.UTF-8", "my_MM.UTF-8"}) {
+        SCOPED_TRACE(lang);
+        const auto other = geometry(lang);
+        ASSERT_EQ(other.size(), plain.size());
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            EXPECT_NEAR(other[i][0], plain[i][0], 1e-9) << "y of node " << i;
+            EXPECT_NEAR(other[i][1], plain[i][1], 1e-9) << "height of node " << i;
+        }
     }
 }
 
