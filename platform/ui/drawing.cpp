@@ -96,11 +96,25 @@ void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     cairo_fill(cairo);
 }
 
+// How far to move a circle so that its frame starts on a whole device pixel: a 10-point ring
+// at a fractional row would blur across a pixel row. Less than half a pixel either way.
+std::pair<double, double> pixelAlignment(cairo_t* cairo, const CGRect& frame) {
+    double x = frame.origin.x, y = frame.origin.y;
+    cairo_user_to_device(cairo, &x, &y);
+    double snappedX = std::round(x), snappedY = std::round(y);
+    cairo_device_to_user(cairo, &snappedX, &snappedY);
+    return {snappedX - frame.origin.x, snappedY - frame.origin.y};
+}
+
 // The outline comes from layout, which gives every shape one (inset by half the line, so
-// that a stroke stays inside the edge).
+// that a stroke stays inside the edge). Circles sit on whole pixels.
 void drawShape(cairo_t* cairo, const LaidOutView& node) {
     if (!node.path || (!node.fillStyle && node.strokeWidth <= 0)) return;
     cairo_save(cairo);
+    if (node.kind == ViewKind::Circle) {
+        const auto [dx, dy] = pixelAlignment(cairo, node.frame);
+        cairo_translate(cairo, dx, dy);
+    }
     cairo_new_path(cairo);
     appendPath(cairo, *node.path);
     setSource(cairo, foreground(node));
@@ -188,10 +202,11 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
 }
 
 void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
+    // Every pixel of the picture, the last partial row and column too, so that at a
+    // fractional scale the edge is as opaque as the rest and painted once.
     if (node.containerBackground) {
-        cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
         setSource(cairo, *node.containerBackground);
-        cairo_fill(cairo);
+        cairo_paint(cairo);
     }
     switch (node.kind) {
         case ViewKind::Divider:
@@ -244,9 +259,11 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
     {
         const CairoPtr cairo(cairo_create(surface.get()));
         cairo_scale(cairo.get(), canvas.scale, canvas.scale);
-        cairo_rectangle(cairo.get(), 0, 0, canvas.size.width, canvas.size.height);
+        // The whole surface: its size is rounded up to whole pixels.
         setSource(cairo.get(), canvas.background);
-        cairo_fill(cairo.get());
+        cairo_set_operator(cairo.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cairo.get());
+        cairo_set_operator(cairo.get(), CAIRO_OPERATOR_OVER);
         drawNode(cairo.get(), root, canvas);
         if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS)
             return std::make_error_code(std::errc::not_enough_memory);

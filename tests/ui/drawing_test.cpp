@@ -910,6 +910,49 @@ TEST_F(RenderTest, TheBackgroundOfEachSchemeFillsTheWholeWidget) {
     }
 }
 
+// At a fractional scale the picture is rounded up to whole pixels; its last row and column
+// are the widget's background like every other, opaque and painted once.
+TEST_F(RenderTest, FractionalScalesGiveAnOpaquePictureWithOneBackground) {
+    publish(notesJSON);
+    for (const SchemeCase& c : schemes) {
+        for (const char* scale : {"1.1", "1.25", "1.7", "2.5"}) {
+            SCOPED_TRACE(c.scheme + " at " + scale);
+            const Picture p = render({"--family", "small", "--scheme", c.scheme, "--scale", scale});
+            ASSERT_GT(p.width, 4);
+            EXPECT_EQ(countPixels(p, [](const Rgba& pixel) { return pixel.a != 255; }), 0);
+            for (int x = 0; x < p.width; ++x)
+                EXPECT_EQ(p.at(x, p.height - 1), c.background) << "bottom row at " << x;
+            for (int y = 0; y < p.height; ++y)
+                EXPECT_EQ(p.at(p.width - 1, y), c.background) << "right column at " << y;
+        }
+    }
+}
+
+// Each marker's ring starts on a whole pixel row and column, wherever its row put it, so it
+// is as sharp at the top as at the bottom: no ink in the pixel rows just outside its frame.
+TEST_F(RenderTest, RowMarkersSitOnWholePixels) {
+    publish(notesJSON);
+    // Three rows share the medium widget's height: they are 23.33 points apart.
+    const std::vector<std::string> options{"--family", "medium"};
+    const std::vector<json> circles = nodesOfType(tree(options), "Circle");
+    ASSERT_EQ(circles.size(), 3u);
+    const Picture p = render(options);
+    const auto inkIn = [&](int x0, int y0, int x1, int y1) {
+        return countPixels(p, x0, y0, x1, y1, [](const Rgba& pixel) {
+            return channelDistance(pixel, rgb(255, 255, 255)) > 8;
+        });
+    };
+    for (const json& circle : circles) {
+        const CGRect f = frameOf(circle);
+        const int top = int(std::lround(f.origin.y * 2)), left = int(std::lround(f.origin.x * 2));
+        SCOPED_TRACE("ring at " + std::to_string(f.origin.y));
+        EXPECT_EQ(inkIn(left, top - 1, left + 20, top), 0) << "row above";
+        EXPECT_EQ(inkIn(left, top + 20, left + 20, top + 21), 0) << "row below";
+        EXPECT_EQ(inkIn(left, top, left + 20, top + 1), inkIn(left, top + 19, left + 20, top + 20))
+            << "top and bottom rows alike";
+    }
+}
+
 TEST_F(RenderTest, EveryRowMarkerIsARingOfTheSchemesColourAroundTheBackground) {
     publish(notesJSON);
     for (const SchemeCase& c : schemes) {
