@@ -182,22 +182,31 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
     const std::optional<double> ellipsizeWidth =
         node.truncated ? std::optional<double>(frame.size.width) : std::nullopt;
     const TextStyle style{font, node.monospacedDigit, node.language};
-    const PangoLayoutPtr layout = makeTextLayout(cairo, text, style, ellipsizeWidth);
+    const PangoLayoutPtr layout =
+        node.lines > 1
+            ? makeWrappedLayout(cairo, text, style, frame.size.width, node.lines, node.truncated)
+            : makeTextLayout(cairo, text, style, ellipsizeWidth);
     if (!layout) return;
     const LineBox line = lineBox(style);
-    // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
-    // whole pixels; it moves by less than half a pixel.
-    double x = frame.origin.x, y = CGRectGetMidY(frame) - line.height / 2 + line.ascent;
-    cairo_user_to_device(cairo, &x, &y);
-    y = std::round(y);
-    cairo_device_to_user(cairo, &x, &y);
-    PangoLayoutLine* shown = pango_layout_get_line_readonly(layout.get(), 0);
-    if (shown == nullptr) return;
+    const int lines = std::max(1, node.lines);
+    // Wrapped lines closer than a line height where layout found no more room.
+    const double pitch = lines > 1 ? std::min(line.height, frame.size.height / lines) : line.height;
+    const double top = CGRectGetMidY(frame) - lines * pitch / 2 + (pitch - line.height) / 2;
 
     cairo_save(cairo);
     setSource(cairo, color);
-    cairo_move_to(cairo, x, y);
-    pango_cairo_show_layout_line(cairo, shown);
+    for (int i = 0; i < lines; ++i) {
+        PangoLayoutLine* shown = pango_layout_get_line_readonly(layout.get(), i);
+        if (shown == nullptr) break;
+        // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
+        // whole pixels; it moves by less than half a pixel.
+        double x = frame.origin.x, y = top + i * pitch + line.ascent;
+        cairo_user_to_device(cairo, &x, &y);
+        y = std::round(y);
+        cairo_device_to_user(cairo, &x, &y);
+        cairo_move_to(cairo, x, y);
+        pango_cairo_show_layout_line(cairo, shown);
+    }
     cairo_restore(cairo);
 }
 

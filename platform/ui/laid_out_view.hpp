@@ -38,6 +38,7 @@ struct LaidOutView {
     std::optional<std::string> id;      // a ForEach element's identity
     int lineLimit = 0;                  // 0: no limit
     bool truncated = false;             // text cut at the end with an ellipsis
+    int lines = 1;                      // lines a text is wrapped into
 
     // Drawing data.
     std::optional<Path> path;            // shape outline in widget coordinates, from layout

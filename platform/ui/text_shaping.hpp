@@ -51,6 +51,17 @@ LineBox lineBox(const TextStyle& style);
 // them.
 CGSize measureText(std::string_view text, const TextStyle& style);
 
+// `text` wrapped at `width` points into at most `maxLines` lines (0: as many as it takes):
+// the widest line's width, the lines' height at the style's line height each, and whether
+// the last line had to be cut.
+struct WrappedText {
+    CGSize size;
+    int lines = 0;
+    bool truncated = false;
+};
+WrappedText measureWrappedText(std::string_view text, const TextStyle& style, double width,
+                               int maxLines);
+
 struct PangoLayoutUnref {
     void operator()(PangoLayout* layout) const;
 };
@@ -66,5 +77,10 @@ using PangoLayoutPtr = std::unique_ptr<PangoLayout, PangoLayoutUnref>;
 // advances are never hinted, so the layout is as wide as measured at every scale.
 PangoLayoutPtr makeTextLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,
                               std::optional<double> ellipsizeWidth = std::nullopt);
+
+// The same text wrapped at `width` into `lines` lines as measureWrappedText found, the last
+// cut with an ellipsis when `truncated`. Draw each line a line height below the one before.
+PangoLayoutPtr makeWrappedLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,
+                                 double width, int lines, bool truncated);
 
 }  // namespace ui

@@ -499,6 +499,35 @@ INSTANTIATE_TEST_SUITE_P(
                   "jotbird-open://home"}),
     [](const auto& info) { return info.param.name; });
 
+// The add button's text wraps onto a second line where one line does not fit beside the
+// badge, inside the button's 32 points; where it fits it stays one line.
+TEST(AddButton, ItsTextWrapsToASecondLineWhereOneDoesNotFit) {
+    WidgetProgram program;
+    program.publish(rowsSnapshot());
+    struct Case {
+        std::string family, lang;
+        int lines;
+        bool truncated;
+    };
+    for (const Case& c : std::vector<Case>{{"small", "C", 2, false},
+                                           {"small", "en_US.UTF-8", 2, true},
+                                           {"medium", "C", 1, false},
+                                           {"medium", "en_US.UTF-8", 1, false}}) {
+        SCOPED_TRACE(c.family + " " + c.lang);
+        const Json root = program.answer({"tree", "--family", c.family}, c.lang);
+        const Json& button = addButton(root);
+        const auto texts = ofType(button, "Text");
+        ASSERT_EQ(texts.size(), 1u);
+        const Json& text = *texts[0];
+        const Rect frame = rectOf(text), link = rectOf(button);
+        EXPECT_EQ(text.value("lines", 1), c.lines);
+        EXPECT_EQ(text.value("truncated", false), c.truncated);
+        EXPECT_GE(frame.y, link.y - epsilon);
+        EXPECT_LE(frame.maxY(), link.maxY() + epsilon);
+        if (c.lines == 2) EXPECT_NEAR(frame.height, 32, epsilon);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Right to left
 
