@@ -25,12 +25,29 @@ struct ResolvedText {
     TextStyle style;
 };
 
+// A key with no words of its own, only numbers ("%lld"): nothing in it is Chinese.
+bool isOnlyNumbers(const LocalizedStringKey& key) {
+    std::string_view rest = key.key;
+    while (!rest.empty()) {
+        if (rest.starts_with("%lld"))
+            rest.remove_prefix(4);
+        else if (rest.front() == ' ')
+            rest.remove_prefix(1);
+        else
+            return false;
+    }
+    return true;
+}
+
 // A key shows in the language of its translation, or untranslated in its own; titles and
-// times are the user's.
+// times are the user's, and so are bare numbers, which end in the user's ellipsis when cut.
 std::string languageOf(const TextContent& content, const Pass& pass) {
-    if (const auto* key = std::get_if<LocalizedStringKey>(&content))
-        return isTranslated(*key) && !pass.translation.language.empty() ? pass.translation.language
-                                                                        : std::string(keyLanguage);
+    if (const auto* key = std::get_if<LocalizedStringKey>(&content)) {
+        if (isTranslated(*key) && !pass.translation.language.empty())
+            return pass.translation.language;
+        if (isOnlyNumbers(*key)) return pass.locale.textLanguage;
+        return std::string(keyLanguage);
+    }
     return pass.locale.textLanguage;
 }
 

@@ -185,8 +185,10 @@ void addScriptRuns(PangoAttrList* attributes, const std::string& text, const Tex
         pango_script_iter_get_range(runs.get(), &start, &end, &script);
         const std::size_t from = start - text.data(), to = end - text.data();
         insert(attributes, pango_attr_language_new(runLanguage(script, language)), from, to);
-        if (!isEastAsian(script) && !isNeutral(script))
-            insert(attributes, pango_attr_family_new(otherFamilies.c_str()), from, to);
+        // Numbers alone ("3", "9:05") in a language that writes no Han take its script's
+        // digits and ellipsis, not the Han face's centred one.
+        const bool ownFace = isNeutral(script) ? !writesHan(language) : !isEastAsian(script);
+        if (ownFace) insert(attributes, pango_attr_family_new(otherFamilies.c_str()), from, to);
     } while (pango_script_iter_next(runs.get()));
 }
 
