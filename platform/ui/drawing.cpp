@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <numbers>
 #include <utility>
 
@@ -195,17 +196,25 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
 
     cairo_save(cairo);
     setSource(cairo, color);
+    const std::unique_ptr<PangoLayoutIter, decltype(&pango_layout_iter_free)> lineIter(
+        pango_layout_get_iter(layout.get()), pango_layout_iter_free);
+    PangoLayoutIter* iter = lineIter.get();
     for (int i = 0; i < lines; ++i) {
-        PangoLayoutLine* shown = pango_layout_get_line_readonly(layout.get(), i);
-        if (shown == nullptr) break;
+        PangoLayoutLine* shown = pango_layout_iter_get_line_readonly(iter);
+        // Where the line starts within the frame: a right-to-left line shorter than the
+        // frame keeps to its right.
+        PangoRectangle logical{};
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
         // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
         // whole pixels; it moves by less than half a pixel.
-        double x = frame.origin.x, y = top + i * pitch + line.ascent;
+        double x = frame.origin.x + double(logical.x) / PANGO_SCALE;
+        double y = top + i * pitch + line.ascent;
         cairo_user_to_device(cairo, &x, &y);
         y = std::round(y);
         cairo_device_to_user(cairo, &x, &y);
         cairo_move_to(cairo, x, y);
         pango_cairo_show_layout_line(cairo, shown);
+        if (!pango_layout_iter_next_line(iter)) break;
     }
     cairo_restore(cairo);
 }
