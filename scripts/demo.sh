@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Publishes a sample snapshot through the bridge into a container under the build tree
-# (never the user's own), then draws the widget in its three sizes, light and dark.
+# (never the user's own), then draws the widget in its three sizes, light and dark, and the
+# medium one in Arabic and Hebrew.
 #   scripts/demo.sh BUILD_DIR [PICTURE_DIR]
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -56,6 +57,11 @@ for family in small medium large; do
         TZ=UTC "$widget" render --family "$family" --scheme "$scheme" \
             --png "$pictures/$family-$scheme.png" >/dev/null
     done
+done
+# Right to left: the medium widget in Arabic and in Hebrew, whatever the user's locale.
+for lang in ar_EG he_IL; do
+    env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=$lang.UTF-8 TZ=UTC "$widget" render \
+        --family medium --scheme light --png "$pictures/medium-light-${lang%_*}.png" >/dev/null
 done
 echo "== the desktop host on a virtual X display"
 desktop_screenshot "$pictures/desktop.png"

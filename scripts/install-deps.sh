@@ -11,6 +11,9 @@ packages=(
     # several hundred with localedef would take minutes of both cores on every new machine.
     locales-all
     libgtest-dev libgmock-dev libbenchmark-dev
+    # The message catalogs: xgettext makes po/'s template, msgfmt compiles the catalogs and
+    # merges their translations into the desktop entry and metainfo, msgmerge updates them.
+    gettext
     # Man pages: scdoc writes them, gzip packs them, man-db checks them in the tests.
     scdoc gzip man-db
     # make package: CPack finds the binaries with file, their libraries with dpkg-shlibdeps,

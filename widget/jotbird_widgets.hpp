@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/ui/localization.hpp"
 #include "platform/widgetkit/static_configuration.hpp"
 #include "widget/jotbird_provider.hpp"
 #include "widget/view/jotbird_widget_view.hpp"
@@ -16,8 +17,9 @@ struct JotbirdWidgets {
         return widgetkit::StaticConfiguration(
                    kind, JotbirdProvider{},
                    [](const JotbirdEntry& entry) { return JotbirdWidgetView{entry}; })
-            .configurationDisplayName({"Jotbird"})
-            .description({"桌面上的待办与提醒，点一下回到便签。"})
+            .configurationDisplayName({ui::N_("Jotbird")})
+            // TRANSLATORS: what the widget gallery says of the widget.
+            .description({ui::N_("桌面上的待办与提醒，点一下回到便签。")})
             .supportedFamilies({widgetkit::WidgetFamily::systemSmall,
                                 widgetkit::WidgetFamily::systemMedium,
                                 widgetkit::WidgetFamily::systemLarge});

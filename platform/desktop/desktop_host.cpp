@@ -14,6 +14,7 @@
 #include "platform/desktop/desktop_window.hpp"
 #include "platform/desktop/link_overlay.hpp"
 #include "platform/foundation/line_output.hpp"
+#include "platform/ui/localization.hpp"
 #include "platform/widgetkit/reload_request.hpp"
 
 namespace desktop {
@@ -256,6 +257,7 @@ void report(const std::string& message) {
 
 int runDesktopHost(const widgetkit::WidgetRuntime& runtime,
                    const std::vector<std::string_view>& arguments) {
+    ui::bindMessageCatalogs();
     auto parsed = parseDesktopOptions(arguments);
     if (auto* error = std::get_if<OptionsError>(&parsed)) return usageError(error->message);
     const DesktopOptions& options = std::get<DesktopOptions>(parsed);

@@ -1,6 +1,7 @@
 #include "platform/desktop/family_menu.hpp"
 
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/ui/localization.hpp"
 
 namespace desktop {
 namespace {
@@ -13,6 +14,11 @@ void chooseFamily(GtkMenuItem* item, gpointer data) {
     const auto family =
         widgetkit::WidgetFamily(GPOINTER_TO_INT(g_object_get_data(G_OBJECT(item), familyKey)));
     if (family != window.live.request.family) changeFamily(window, family);
+}
+
+// A menu text in the user's language.
+std::string shown(const char* key) {
+    return ui::localizedString({key});
 }
 
 void quit(GtkMenuItem*, gpointer) {
@@ -34,14 +40,18 @@ GtkWidget* familyItem(DesktopWindow& window, GSList*& group, const char* label,
 void popUpFamilyMenu(DesktopWindow& window, const GdkEvent* trigger) {
     GtkWidget* menu = gtk_menu_new();
     GSList* group = nullptr;
+    using ui::N_;
     using widgetkit::WidgetFamily;
-    const std::pair<const char*, WidgetFamily> families[] = {{"Small", WidgetFamily::systemSmall},
-                                                             {"Medium", WidgetFamily::systemMedium},
-                                                             {"Large", WidgetFamily::systemLarge}};
+    const std::pair<const char*, WidgetFamily> families[] = {
+        // TRANSLATORS: the widget's sizes, in the menu of its window on the desktop.
+        {N_("Small"), WidgetFamily::systemSmall},
+        {N_("Medium"), WidgetFamily::systemMedium},
+        {N_("Large"), WidgetFamily::systemLarge}};
     for (const auto& [label, family] : families)
-        gtk_menu_shell_append(GTK_MENU_SHELL(menu), familyItem(window, group, label, family));
+        gtk_menu_shell_append(GTK_MENU_SHELL(menu),
+                              familyItem(window, group, shown(label).c_str(), family));
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
-    GtkWidget* quitItem = gtk_menu_item_new_with_label("Quit");
+    GtkWidget* quitItem = gtk_menu_item_new_with_label(shown(N_("Quit")).c_str());
     g_signal_connect(quitItem, "activate", G_CALLBACK(quit), nullptr);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), quitItem);
     gtk_widget_show_all(menu);

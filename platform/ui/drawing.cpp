@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <numbers>
 #include <utility>
 
@@ -96,11 +97,25 @@ void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     cairo_fill(cairo);
 }
 
+// How far to move a circle so that its frame starts on a whole device pixel: a 10-point ring
+// at a fractional row would blur across a pixel row. Less than half a pixel either way.
+std::pair<double, double> pixelAlignment(cairo_t* cairo, const CGRect& frame) {
+    double x = frame.origin.x, y = frame.origin.y;
+    cairo_user_to_device(cairo, &x, &y);
+    double snappedX = std::round(x), snappedY = std::round(y);
+    cairo_device_to_user(cairo, &snappedX, &snappedY);
+    return {snappedX - frame.origin.x, snappedY - frame.origin.y};
+}
+
 // The outline comes from layout, which gives every shape one (inset by half the line, so
-// that a stroke stays inside the edge).
+// that a stroke stays inside the edge). Circles sit on whole pixels.
 void drawShape(cairo_t* cairo, const LaidOutView& node) {
     if (!node.path || (!node.fillStyle && node.strokeWidth <= 0)) return;
     cairo_save(cairo);
+    if (node.kind == ViewKind::Circle) {
+        const auto [dx, dy] = pixelAlignment(cairo, node.frame);
+        cairo_translate(cairo, dx, dy);
+    }
     cairo_new_path(cairo);
     appendPath(cairo, *node.path);
     setSource(cairo, foreground(node));
@@ -168,29 +183,48 @@ void drawTextLine(cairo_t* cairo, const std::string& text, const CGRect& frame,
     const std::optional<double> ellipsizeWidth =
         node.truncated ? std::optional<double>(frame.size.width) : std::nullopt;
     const TextStyle style{font, node.monospacedDigit, node.language};
-    const PangoLayoutPtr layout = makeTextLayout(cairo, text, style, ellipsizeWidth);
+    const PangoLayoutPtr layout =
+        node.lines > 1
+            ? makeWrappedLayout(cairo, text, style, frame.size.width, node.lines, node.truncated)
+            : makeTextLayout(cairo, text, style, ellipsizeWidth);
     if (!layout) return;
     const LineBox line = lineBox(style);
-    // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
-    // whole pixels; it moves by less than half a pixel.
-    double x = frame.origin.x, y = CGRectGetMidY(frame) - line.height / 2 + line.ascent;
-    cairo_user_to_device(cairo, &x, &y);
-    y = std::round(y);
-    cairo_device_to_user(cairo, &x, &y);
-    const double layoutBaseline = double(pango_layout_get_baseline(layout.get())) / PANGO_SCALE;
+    const int lines = std::max(1, node.lines);
+    // Wrapped lines closer than a line height where layout found no more room.
+    const double pitch = lines > 1 ? std::min(line.height, frame.size.height / lines) : line.height;
+    const double top = CGRectGetMidY(frame) - lines * pitch / 2 + (pitch - line.height) / 2;
 
     cairo_save(cairo);
     setSource(cairo, color);
-    cairo_move_to(cairo, x, y - layoutBaseline);
-    pango_cairo_show_layout(cairo, layout.get());
+    const std::unique_ptr<PangoLayoutIter, decltype(&pango_layout_iter_free)> lineIter(
+        pango_layout_get_iter(layout.get()), pango_layout_iter_free);
+    PangoLayoutIter* iter = lineIter.get();
+    for (int i = 0; i < lines; ++i) {
+        PangoLayoutLine* shown = pango_layout_iter_get_line_readonly(iter);
+        // Where the line starts within the frame: a right-to-left line shorter than the
+        // frame keeps to its right.
+        PangoRectangle logical{};
+        pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+        // The baseline on a pixel row, so that hinted stems and the tops of letters fall on
+        // whole pixels; it moves by less than half a pixel.
+        double x = frame.origin.x + double(logical.x) / PANGO_SCALE;
+        double y = top + i * pitch + line.ascent;
+        cairo_user_to_device(cairo, &x, &y);
+        y = std::round(y);
+        cairo_device_to_user(cairo, &x, &y);
+        cairo_move_to(cairo, x, y);
+        pango_cairo_show_layout_line(cairo, shown);
+        if (!pango_layout_iter_next_line(iter)) break;
+    }
     cairo_restore(cairo);
 }
 
 void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
+    // Every pixel of the picture, the last partial row and column too, so that at a
+    // fractional scale the edge is as opaque as the rest and painted once.
     if (node.containerBackground) {
-        cairo_rectangle(cairo, 0, 0, canvas.size.width, canvas.size.height);
         setSource(cairo, *node.containerBackground);
-        cairo_fill(cairo);
+        cairo_paint(cairo);
     }
     switch (node.kind) {
         case ViewKind::Divider:
@@ -243,9 +277,11 @@ std::error_code draw(const LaidOutView& root, const Canvas& canvas,
     {
         const CairoPtr cairo(cairo_create(surface.get()));
         cairo_scale(cairo.get(), canvas.scale, canvas.scale);
-        cairo_rectangle(cairo.get(), 0, 0, canvas.size.width, canvas.size.height);
+        // The whole surface: its size is rounded up to whole pixels.
         setSource(cairo.get(), canvas.background);
-        cairo_fill(cairo.get());
+        cairo_set_operator(cairo.get(), CAIRO_OPERATOR_SOURCE);
+        cairo_paint(cairo.get());
+        cairo_set_operator(cairo.get(), CAIRO_OPERATOR_OVER);
         drawNode(cairo.get(), root, canvas);
         if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS)
             return std::make_error_code(std::errc::not_enough_memory);

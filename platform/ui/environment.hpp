@@ -12,18 +12,16 @@ enum class ColorScheme { light, dark };
 
 // The user's languages and formats, as the locale settings give them.
 struct Locale {
-    // The translation tables to try, most wanted first, as gettext tries catalogs: LANGUAGE's
-    // list unless the messages locale is C, else the messages locale; each entry followed by
-    // its bare language ("pt_BR", "pt"). Empty for the C locale.
-    std::vector<std::string> languages;
     // The language the user's own texts are written in, as a BCP 47 tag ("ja-jp", "zh-tw"):
     // it picks the glyph forms of Han characters. Empty for the C locale.
     std::string textLanguage;
     // The locale whose conventions times of day follow, as ICU names it ("ko_KR"); empty for
     // the C locale.
     std::string timeLocale;
+    // The locale whose digits numbers in texts take, as ICU names it; empty for the C locale.
+    std::string numberLocale;
 
-    // From LC_ALL, LC_MESSAGES / LC_CTYPE / LC_TIME, LANG and LANGUAGE.
+    // From LC_ALL, LC_CTYPE / LC_TIME / LC_NUMERIC and LANG; the messages are gettext's to choose.
     static Locale current();
 };
 

@@ -42,6 +42,7 @@ struct LaidOutView {
     // leaves the view and all within it out.
     std::optional<std::string> accessibilityLabel;
     bool accessibilityHidden = false;
+    int lines = 1;                      // lines a text is wrapped into
 
     // Drawing data.
     std::optional<Path> path;            // shape outline in widget coordinates, from layout

@@ -1,8 +1,8 @@
 #include "platform/ui/layout.hpp"
 
-#include "platform/foundation/bundle.hpp"
 #include "platform/foundation/overloaded.hpp"
 #include "platform/ui/layout_engine.hpp"
+#include "platform/ui/mirroring.hpp"
 
 namespace ui {
 namespace layout_engine {
@@ -35,7 +35,7 @@ void placeBase(const Layer& base, const Placement& placement, Pass& pass, LaidOu
     if (const auto* background = view.modifier<ContainerBackground>())
         node.containerBackground = background->color;
     if (const auto* label = view.modifier<AccessibilityLabel>())
-        node.accessibilityLabel = localizedString(label->label, pass.table);
+        node.accessibilityLabel = localizedString(label->label);
     if (const auto* hidden = view.modifier<AccessibilityHidden>())
         node.accessibilityHidden = hidden->hidden;
     if (isStack(view.kind)) return placeStack(base, placement, pass, node);
@@ -110,11 +110,7 @@ CGRect aligned(CGSize size, const CGRect& in, Alignment alignment) {
 
 LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValues& environment) {
     using namespace layout_engine;
-    // The string table is looked for and read once for the whole pass.
-    const foundation::Bundle bundle = foundation::Bundle::main();
-    std::optional<std::string> language = tableLanguage(bundle, environment.locale);
-    StringTable table = language ? loadStringTable(bundle, *language) : StringTable{};
-    Pass pass{std::move(table), environment.locale, std::move(language), {}};
+    Pass pass{Translation::current(), environment.locale, {}, {}};
     Inherited inherited;
     inherited.colorScheme = environment.colorScheme;
     const Layer layer = Layer::whole(root, inherited);
@@ -123,6 +119,9 @@ LaidOutView layout(const View& root, const CGRect& bounds, const EnvironmentValu
     // The host centres the view in the space it has.
     LaidOutView laidOut =
         placeView(layer, {aligned(size, bounds, Alignment::center()), proposal}, pass);
+    // A right-to-left translation reads from the right: the whole layout turns about the
+    // widget's middle, and hit testing, links and drawing follow the frames.
+    if (pass.translation.rightToLeft) mirrorHorizontally(laidOut, bounds);
     // A widget URL set anywhere is the whole widget's, so the root reports it too.
     if (laidOut.kind != ViewKind::Link) laidOut.url = widgetURLIn(laidOut);
     return laidOut;

@@ -48,12 +48,11 @@ struct Layer {
 // A text, its font size, weight, tabular digits and language.
 using MeasureKey = std::tuple<std::string, double, FontWeight, bool, std::string>;
 
-// What one layout pass reads and remembers: the string table, and the texts it has measured
+// What one layout pass reads and remembers: the catalog in use, and the texts it has measured
 // and formatted so that probing a view several times costs one measurement.
 struct Pass {
-    StringTable table;
+    Translation translation;
     Locale locale;
-    std::optional<std::string> tableLanguage;  // the table's, when there is one
     std::map<MeasureKey, CGSize> measured;
     // Times of day already formatted, by instant: a view is probed several times a pass.
     std::map<double, std::string> times;

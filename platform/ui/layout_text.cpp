@@ -2,6 +2,7 @@
 // line and cut at the end when offered less width than they need.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/ui/layout_text.hpp"
 #include "platform/ui/system_colors.hpp"
@@ -24,12 +25,29 @@ struct ResolvedText {
     TextStyle style;
 };
 
+// A key with no words of its own, only numbers ("%lld"): nothing in it is Chinese.
+bool isOnlyNumbers(const LocalizedStringKey& key) {
+    std::string_view rest = key.key;
+    while (!rest.empty()) {
+        if (rest.starts_with("%lld"))
+            rest.remove_prefix(4);
+        else if (rest.front() == ' ')
+            rest.remove_prefix(1);
+        else
+            return false;
+    }
+    return true;
+}
+
 // A key shows in the language of its translation, or untranslated in its own; titles and
-// times are the user's.
+// times are the user's, and so are bare numbers, which end in the user's ellipsis when cut.
 std::string languageOf(const TextContent& content, const Pass& pass) {
-    if (const auto* key = std::get_if<LocalizedStringKey>(&content))
-        return pass.table.contains(key->key) && pass.tableLanguage ? *pass.tableLanguage
-                                                                   : std::string(keyLanguage);
+    if (const auto* key = std::get_if<LocalizedStringKey>(&content)) {
+        if (isTranslated(*key) && !pass.translation.language.empty())
+            return pass.translation.language;
+        if (isOnlyNumbers(*key)) return pass.locale.textLanguage;
+        return std::string(keyLanguage);
+    }
     return pass.locale.textLanguage;
 }
 
@@ -37,10 +55,10 @@ std::string shownText(const TextContent& content, Pass& pass) {
     const auto* time = std::get_if<TimeText>(&content);
     // Not a number would compare equal to every key: only instants are remembered.
     if (time == nullptr || !std::isfinite(time->secondsSince1970))
-        return displayString(content, pass.table, pass.locale);
+        return displayString(content, pass.locale);
     const auto found = pass.times.find(time->secondsSince1970);
     if (found != pass.times.end()) return found->second;
-    return pass.times[time->secondsSince1970] = displayString(content, pass.table, pass.locale);
+    return pass.times[time->secondsSince1970] = displayString(content, pass.locale);
 }
 
 ResolvedText resolve(const Layer& base, Pass& pass) {
@@ -116,17 +134,61 @@ Color foregroundColor(const Inherited& inherited) {
     return primaryLabel(inherited.colorScheme);
 }
 
+namespace {
+
+// How many lines a text offered less width than its line may wrap into: its line limit
+// (none: any number), and no more than fit the height offered, counting a line's leading
+// only between lines, so that two 12-point lines fit a 32-point button, set 16 points
+// apart. One means no wrapping.
+int wrappableLines(const Layer& base, ProposedSize proposal, const ResolvedText& text) {
+    const int limit = base.inherited.lineLimit;
+    if (limit == 1) return 1;
+    int lines = limit > 0 ? limit : std::numeric_limits<int>::max();
+    if (proposal.height && std::isfinite(*proposal.height)) {
+        const double line = lineBox(text.style).height;
+        const double leading = line - text.style.font.size;
+        lines = std::min(lines, std::max(1, int((*proposal.height + leading) / line)));
+    }
+    return lines;
+}
+
+bool isCut(double offeredWidth, const CGSize& line) {
+    return offeredWidth + widthTolerance < line.width;
+}
+
+}  // namespace
+
 CGSize textSize(const Layer& base, ProposedSize proposal, Pass& pass) {
     const ResolvedText text = resolve(base, pass);
     if (text.shown.empty()) return {};
-    return lineSize(measured(text, pass), proposal.width);
+    const CGSize line = measured(text, pass);
+    if (proposal.width && isCut(*proposal.width, line) && *proposal.width > 0) {
+        const int lines = wrappableLines(base, proposal, text);
+        if (lines > 1) {
+            const int most = lines == std::numeric_limits<int>::max() ? 0 : lines;
+            CGSize size = measureWrappedText(text.shown, text.style, *proposal.width, most).size;
+            // Lines closer than the line height where that is what fits: the em boxes do.
+            if (proposal.height) size.height = std::min(size.height, *proposal.height);
+            return size;
+        }
+    }
+    return lineSize(line, proposal.width);
 }
 
 void placeText(const Layer& base, const CGRect& rect, Pass& pass, LaidOutView& node) {
     const ResolvedText text = resolve(base, pass);
     describe(node, text, base.inherited);
     node.privacySensitive = base.inherited.privacySensitive;
-    node.truncated = rect.size.width + widthTolerance < measured(text, pass).width;
+    const CGSize line = measured(text, pass);
+    node.truncated = isCut(rect.size.width, line);
+    // A text layout gave more than one line's height to is wrapped into that many lines.
+    const int lines = line.height > 0 ? int(std::ceil(rect.size.height / line.height - 0.5)) : 1;
+    if (node.truncated && lines > 1) {
+        const WrappedText wrapped =
+            measureWrappedText(text.shown, text.style, rect.size.width, lines);
+        node.lines = wrapped.lines;
+        node.truncated = wrapped.truncated;
+    }
 }
 
 CGSize labelSize(const Layer& base, ProposedSize proposal, Pass& pass) {

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <string_view>
@@ -31,32 +30,6 @@ std::string withoutCodeSet(std::string_view locale) {
     return name;
 }
 
-// What gettext tries for one entry: the name itself, without its modifier, its bare language.
-void addCandidates(std::string_view entry, std::vector<std::string>& languages) {
-    const std::string name = withoutCodeSet(entry);
-    const std::string noModifier = name.substr(0, name.find('@'));
-    const std::string bare = noModifier.substr(0, noModifier.find('_'));
-    for (const std::string& candidate : {name, noModifier, bare})
-        if (!candidate.empty() &&
-            std::find(languages.begin(), languages.end(), candidate) == languages.end())
-            languages.push_back(candidate);
-}
-
-std::vector<std::string> messageLanguages() {
-    std::vector<std::string> languages;
-    const std::string_view messages = setting("LC_MESSAGES");
-    if (isPlainC(messages)) return languages;
-    const char* list = std::getenv("LANGUAGE");
-    std::string_view rest = list != nullptr ? list : "";
-    while (!rest.empty()) {
-        const auto colon = rest.find(':');
-        addCandidates(rest.substr(0, colon), languages);
-        rest = colon == std::string_view::npos ? std::string_view{} : rest.substr(colon + 1);
-    }
-    if (languages.empty()) addCandidates(messages, languages);
-    return languages;
-}
-
 // "zh_TW.UTF-8" -> "zh-tw", as Pango and HarfBuzz name languages.
 std::string languageTag(std::string_view locale) {
     if (isPlainC(locale)) return {};
@@ -77,9 +50,9 @@ std::string icuLocale(std::string_view locale) {
 
 Locale Locale::current() {
     Locale locale;
-    locale.languages = messageLanguages();
     locale.textLanguage = languageTag(setting("LC_CTYPE"));
     locale.timeLocale = icuLocale(setting("LC_TIME"));
+    locale.numberLocale = icuLocale(setting("LC_NUMERIC"));
     return locale;
 }
 

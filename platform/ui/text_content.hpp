@@ -8,10 +8,12 @@
 
 namespace ui {
 
-// A key looked up in the bundle's translation tables; "%lld" takes the arguments in order.
+// A key looked up in the message catalogs; "%lld" takes the arguments in order. A key with a
+// plural form is looked up by its first argument's count.
 struct LocalizedStringKey {
     std::string key;
     std::vector<std::int64_t> arguments;
+    std::string plural;
     bool operator==(const LocalizedStringKey&) const = default;
 };
 

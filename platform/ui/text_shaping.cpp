@@ -99,6 +99,10 @@ void configure(PangoContext* context, bool hinted) {
 GObjectPtr<PangoContext> newContext(bool hinted) {
     GObjectPtr<PangoContext> context(pango_font_map_create_context(fontMap()));
     configure(context.get(), hinted);
+    // Pango takes a context's language from the process locale, and fontconfig starts its
+    // choice of face from it: a fixed one keeps the locale out, each text's runs set theirs.
+    pango_context_set_language(context.get(),
+                               pango_language_from_string(std::string(keyLanguage).c_str()));
     return context;
 }
 
@@ -181,8 +185,10 @@ void addScriptRuns(PangoAttrList* attributes, const std::string& text, const Tex
         pango_script_iter_get_range(runs.get(), &start, &end, &script);
         const std::size_t from = start - text.data(), to = end - text.data();
         insert(attributes, pango_attr_language_new(runLanguage(script, language)), from, to);
-        if (!isEastAsian(script) && !isNeutral(script))
-            insert(attributes, pango_attr_family_new(otherFamilies.c_str()), from, to);
+        // Numbers alone ("3", "9:05") in a language that writes no Han take its script's
+        // digits and ellipsis, not the Han face's centred one.
+        const bool ownFace = isNeutral(script) ? !writesHan(language) : !isEastAsian(script);
+        if (ownFace) insert(attributes, pango_attr_family_new(otherFamilies.c_str()), from, to);
     } while (pango_script_iter_next(runs.get()));
 }
 
@@ -203,6 +209,9 @@ void setFont(PangoLayout* layout, const TextStyle& style) {
 
 void setAttributes(PangoLayout* layout, const std::string& text, const TextStyle& style) {
     const std::unique_ptr<PangoAttrList, AttrListUnref> attributes(pango_attr_list_new());
+    // A word broken across wrapped lines gets no hyphen: the break is the line's, not the
+    // word's.
+    pango_attr_list_insert(attributes.get(), pango_attr_insert_hyphens_new(FALSE));
     if (style.monospacedDigit)
         pango_attr_list_insert(attributes.get(), pango_attr_font_features_new("tnum 1"));
     addScriptRuns(attributes.get(), text, style);
@@ -217,6 +226,28 @@ PangoLayoutPtr newLayout(PangoContext* context, std::string_view text, const Tex
     pango_layout_set_text(layout.get(), shown.data(), int(shown.size()));
     setAttributes(layout.get(), shown, style);
     return layout;
+}
+
+// Pango shifts each run after the first by the difference of their fonts' baselines for the
+// first run's script; a face without a BASE table gets a guessed one, so Arabic after Han
+// would sit 4.5 points high. Every run of a line sits on the line's own baseline instead.
+void putRunsOnTheBaseline(PangoLayout* layout) {
+    for (GSList* line = pango_layout_get_lines_readonly(layout); line != nullptr; line = line->next)
+        for (GSList* run = static_cast<PangoLayoutLine*>(line->data)->runs; run != nullptr;
+             run = run->next)
+            static_cast<PangoGlyphItem*>(run->data)->y_offset = 0;
+}
+
+// Wrapping between words, or between characters where a word is longer than the line (Han
+// text has no spaces); at most `lines` lines with an ellipsis ending the last, when cut.
+void wrap(PangoLayout* layout, double width, int lines, bool cut) {
+    pango_layout_set_single_paragraph_mode(layout, FALSE);
+    pango_layout_set_width(layout, int(width * PANGO_SCALE));
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    if (cut) {
+        pango_layout_set_height(layout, -lines);
+        pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_END);
+    }
 }
 
 // Pixels per point along the x axis of the Cairo context's transformation.
@@ -272,6 +303,35 @@ CGSize measureText(std::string_view text, const TextStyle& style) {
     return {double(logical.width) / PANGO_SCALE, lineBox(style).height};
 }
 
+WrappedText measureWrappedText(std::string_view text, const TextStyle& style, double width,
+                               int maxLines) {
+    if (text.empty()) return {};
+    const PangoLayoutPtr layout = newLayout(measuringContext(), text, style);
+    wrap(layout.get(), width, maxLines, false);
+    WrappedText wrapped;
+    wrapped.lines = pango_layout_get_line_count(layout.get());
+    if (maxLines > 0 && wrapped.lines > maxLines) {
+        wrap(layout.get(), width, maxLines, true);
+        wrapped.lines = maxLines;
+        wrapped.truncated = true;
+    }
+    PangoRectangle logical{};
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
+    wrapped.size = {std::min(width, double(logical.width) / PANGO_SCALE),
+                    wrapped.lines * lineBox(style).height};
+    return wrapped;
+}
+
+PangoLayoutPtr makeWrappedLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,
+                                 double width, int lines, bool truncated) {
+    const GObjectPtr<PangoContext> context = newContext(deviceScale(cairo) < hintedScaleBelow);
+    pango_cairo_update_context(cairo, context.get());
+    PangoLayoutPtr layout = newLayout(context.get(), text, style);
+    wrap(layout.get(), width, lines, truncated);
+    putRunsOnTheBaseline(layout.get());
+    return layout;
+}
+
 PangoLayoutPtr makeTextLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,
                               std::optional<double> ellipsizeWidth) {
     const GObjectPtr<PangoContext> context = newContext(deviceScale(cairo) < hintedScaleBelow);
@@ -281,6 +341,7 @@ PangoLayoutPtr makeTextLayout(cairo_t* cairo, std::string_view text, const TextS
         pango_layout_set_width(layout.get(), int(*ellipsizeWidth * PANGO_SCALE));
         pango_layout_set_ellipsize(layout.get(), PANGO_ELLIPSIZE_END);
     }
+    putRunsOnTheBaseline(layout.get());
     return layout;
 }
 

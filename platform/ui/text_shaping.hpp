@@ -51,6 +51,17 @@ LineBox lineBox(const TextStyle& style);
 // them.
 CGSize measureText(std::string_view text, const TextStyle& style);
 
+// `text` wrapped at `width` points into at most `maxLines` lines (0: as many as it takes):
+// the widest line's width, the lines' height at the style's line height each, and whether
+// the last line had to be cut.
+struct WrappedText {
+    CGSize size;
+    int lines = 0;
+    bool truncated = false;
+};
+WrappedText measureWrappedText(std::string_view text, const TextStyle& style, double width,
+                               int maxLines);
+
 struct PangoLayoutUnref {
     void operator()(PangoLayout* layout) const;
 };
@@ -59,11 +70,17 @@ using PangoLayoutPtr = std::unique_ptr<PangoLayout, PangoLayoutUnref>;
 // A one-line layout of `text` for drawing on `cairo` with its current transformation. With
 // `ellipsizeWidth`, the line is cut at the end with an ellipsis to fit that many points; pass
 // it only for texts that layout marked truncated, so a text that fits is never cut by a
-// rounding difference. Draw it with its baseline `lineBox(style).ascent` below the top of
-// the text's line box (pango_layout_get_baseline gives the layout's own). Glyphs
+// rounding difference. Draw its one line (pango_cairo_show_layout_line) with the baseline
+// `lineBox(style).ascent` below the top of the text's line box; every run of it sits on
+// that baseline. Glyphs
 // are hinted vertically where a point is about one pixel, so that small text stays sharp;
 // advances are never hinted, so the layout is as wide as measured at every scale.
 PangoLayoutPtr makeTextLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,
                               std::optional<double> ellipsizeWidth = std::nullopt);
+
+// The same text wrapped at `width` into `lines` lines as measureWrappedText found, the last
+// cut with an ellipsis when `truncated`. Draw each line a line height below the one before.
+PangoLayoutPtr makeWrappedLayout(cairo_t* cairo, std::string_view text, const TextStyle& style,
+                                 double width, int lines, bool truncated);
 
 }  // namespace ui

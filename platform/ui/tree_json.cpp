@@ -46,6 +46,7 @@ void addDetails(Json& json, const LaidOutView& node) {
         json["color"] = {node.color->red, node.color->green, node.color->blue, node.color->opacity};
     if (node.privacySensitive) json["privacySensitive"] = true;
     if (node.truncated) json["truncated"] = true;
+    if (node.lines > 1) json["lines"] = node.lines;
     if (node.symbol) json["symbol"] = *node.symbol;
     if (node.id) json["id"] = *node.id;
     if (node.accessibilityLabel) json["accessibilityLabel"] = *node.accessibilityLabel;

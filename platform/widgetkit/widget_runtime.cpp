@@ -203,12 +203,10 @@ Json milliseconds(foundation::Date date) {
 }
 
 std::string describe(const WidgetRuntime& runtime) {
-    const ui::StringTable table =
-        ui::loadStringTable(foundation::Bundle::main(), ui::Locale::current());
     nlohmann::ordered_json description;
     description["kind"] = runtime.kind;
-    description["displayName"] = ui::localizedString(runtime.displayName, table);
-    description["description"] = ui::localizedString(runtime.description, table);
+    description["displayName"] = ui::localizedString(runtime.displayName);
+    description["description"] = ui::localizedString(runtime.description);
     description["families"] = Json::array();
     for (WidgetFamily family : runtime.families)
         description["families"].push_back(familyName(family));
@@ -297,6 +295,7 @@ std::optional<std::string> programInformation(std::span<const std::string_view> 
 
 int runWidget(const WidgetRuntime& runtime, std::span<const std::string_view> arguments) {
     std::signal(SIGPIPE, SIG_IGN);
+    ui::bindMessageCatalogs();
     if (const auto information = programInformation(arguments))
         return foundation::writeAll(STDOUT_FILENO, *information) ? 1 : 0;
     auto parsed = parse(arguments);

@@ -276,6 +276,37 @@ def accessibility_tree_names_the_window_and_every_link():
 
 
 @case
+def the_host_speaks_the_users_language():
+    """The menu and the link names in the session's language: German, then Hebrew."""
+    for lang, names, menu in (
+            ("de_DE.UTF-8", "link Etwas notieren actions=click",
+             ["Klein", "Mittel", "Groß", "Beenden"]),
+            ("he_IL.UTF-8", "link לרשום משהו actions=click",
+             ["קטן", "בינוני", "גדול", "יציאה"])):
+        environment, host = host_with_notes(desktop, "language-" + lang[:2], "--corner",
+                                            "top-left", NO_AT_BRIDGE="0", LC_ALL=lang,
+                                            LANG=lang)
+        register_recorder(desktop, environment)
+        host.lines.frames_until("start")
+        window, = desktop.host_windows(host)
+        env = dict(environment)
+        env.pop("NO_AT_BRIDGE")
+        tree = subprocess.run(["/usr/bin/python3", os.path.join(HERE, "read_accessibility.py"),
+                               str(host.pid)], env=env, capture_output=True, text=True,
+                              timeout=60)
+        assert tree.returncode == 0, tree.stderr
+        assert tree.stdout.splitlines()[-1] == names, tree.stdout
+        desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "3")
+        shown = subprocess.run(["/usr/bin/python3", os.path.join(HERE, "read_menu.py"),
+                                str(host.pid)], env=env, capture_output=True, text=True,
+                               timeout=60)
+        assert shown.returncode == 0, shown.stderr
+        assert shown.stdout.split("\n")[:4] == menu, shown.stdout
+        desktop.xdotool("key", "Escape")
+        assert desktop.stop_host(host) == 0
+
+
+@case
 def right_click_menu_changes_the_family_and_quits():
     environment, host = host_with_notes(desktop, "menu", "--corner", "top-left")
     host.lines.frames_until("start")

@@ -68,7 +68,9 @@ class Desktop:
         self.children = []
         self.display = self._start_xvfb()
         self.env = dict(os.environ)
-        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "GDK_SCALE", "GTK_THEME"):
+        # LANGUAGE too: it would choose the texts' language even under C.UTF-8.
+        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "GDK_SCALE", "GTK_THEME",
+                     "LANGUAGE"):
             self.env.pop(name, None)
         self.env.update({"DISPLAY": self.display, "TZ": "UTC", "LANG": "C.UTF-8",
                          "LC_ALL": "C.UTF-8", "NO_AT_BRIDGE": "1",

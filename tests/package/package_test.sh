@@ -55,7 +55,6 @@ required=(
     usr/bin/JotbirdWidgetBridge
     usr/bin/JotbirdWidgets
     usr/share/JotbirdWidgets/JotbirdBrand.png
-    usr/share/JotbirdWidgets/translations/en.json
     usr/share/JotbirdWidgets/fonts/fonts.conf
     usr/share/metainfo/jotbird.notes.Widgets.metainfo.xml
     usr/share/icons/hicolor/48x48/apps/jotbird-widgets-desktop.png
@@ -71,6 +70,10 @@ if grep -qx usr/bin/JotbirdWidgetsDesktop <<<"$files"; then
 elif grep -q JotbirdWidgetsDesktop.1.gz <<<"$files"; then
     fail "a man page for JotbirdWidgetsDesktop without the program"
 fi
+# Every language of po/LINGUAS has its catalog.
+while read -r language; do
+    required+=(usr/share/locale/$language/LC_MESSAGES/jotbird-widgets.mo)
+done < <(grep -v '^#' "$source/po/LINGUAS")
 for file in "${required[@]}"; do
     grep -qx "$file" <<<"$files" || fail "the package lacks $file"
 done
@@ -79,7 +82,8 @@ while read -r file; do
     case "$file" in
     usr/bin/* | usr/share/JotbirdWidgets/* | usr/share/man/man1/*.1.gz | \
         usr/share/doc/$package/* | usr/share/applications/*.desktop | usr/lib/systemd/user/* | \
-        usr/share/icons/hicolor/*/apps/jotbird-widgets-desktop.* | usr/share/metainfo/*.xml) ;;
+        usr/share/icons/hicolor/*/apps/jotbird-widgets-desktop.* | usr/share/metainfo/*.xml | \
+        usr/share/locale/*/LC_MESSAGES/jotbird-widgets.mo) ;;
     *) fail "unexpected file in the package: $file" ;;
     esac
 done <<<"$files"

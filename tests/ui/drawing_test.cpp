@@ -910,6 +910,49 @@ TEST_F(RenderTest, TheBackgroundOfEachSchemeFillsTheWholeWidget) {
     }
 }
 
+// At a fractional scale the picture is rounded up to whole pixels; its last row and column
+// are the widget's background like every other, opaque and painted once.
+TEST_F(RenderTest, FractionalScalesGiveAnOpaquePictureWithOneBackground) {
+    publish(notesJSON);
+    for (const SchemeCase& c : schemes) {
+        for (const char* scale : {"1.1", "1.25", "1.7", "2.5"}) {
+            SCOPED_TRACE(c.scheme + " at " + scale);
+            const Picture p = render({"--family", "small", "--scheme", c.scheme, "--scale", scale});
+            ASSERT_GT(p.width, 4);
+            EXPECT_EQ(countPixels(p, [](const Rgba& pixel) { return pixel.a != 255; }), 0);
+            for (int x = 0; x < p.width; ++x)
+                EXPECT_EQ(p.at(x, p.height - 1), c.background) << "bottom row at " << x;
+            for (int y = 0; y < p.height; ++y)
+                EXPECT_EQ(p.at(p.width - 1, y), c.background) << "right column at " << y;
+        }
+    }
+}
+
+// Each marker's ring starts on a whole pixel row and column, wherever its row put it, so it
+// is as sharp at the top as at the bottom: no ink in the pixel rows just outside its frame.
+TEST_F(RenderTest, RowMarkersSitOnWholePixels) {
+    publish(notesJSON);
+    // Three rows share the medium widget's height: they are 23.33 points apart.
+    const std::vector<std::string> options{"--family", "medium"};
+    const std::vector<json> circles = nodesOfType(tree(options), "Circle");
+    ASSERT_EQ(circles.size(), 3u);
+    const Picture p = render(options);
+    const auto inkIn = [&](int x0, int y0, int x1, int y1) {
+        return countPixels(p, x0, y0, x1, y1, [](const Rgba& pixel) {
+            return channelDistance(pixel, rgb(255, 255, 255)) > 8;
+        });
+    };
+    for (const json& circle : circles) {
+        const CGRect f = frameOf(circle);
+        const int top = int(std::lround(f.origin.y * 2)), left = int(std::lround(f.origin.x * 2));
+        SCOPED_TRACE("ring at " + std::to_string(f.origin.y));
+        EXPECT_EQ(inkIn(left, top - 1, left + 20, top), 0) << "row above";
+        EXPECT_EQ(inkIn(left, top + 20, left + 20, top + 21), 0) << "row below";
+        EXPECT_EQ(inkIn(left, top, left + 20, top + 1), inkIn(left, top + 19, left + 20, top + 20))
+            << "top and bottom rows alike";
+    }
+}
+
 TEST_F(RenderTest, EveryRowMarkerIsARingOfTheSchemesColourAroundTheBackground) {
     publish(notesJSON);
     for (const SchemeCase& c : schemes) {
@@ -1152,18 +1195,6 @@ TEST(BrandArtwork, IsAThreeTimesPictureOfTheHeadersSpaceOnATransparentGround) {
     EXPECT_GT(word, 800);
 }
 
-TEST(Translations, TheEnglishTableInTheBundleCoversEveryKey) {
-    const auto bytes = testsupport::readFile(bundleDirectory / "translations" / "en.json");
-    ASSERT_TRUE(bytes);
-    const json table = json::parse(*bytes, nullptr, false);
-    EXPECT_EQ(table, (json{{"Jotbird", "Jotbird"},
-                           {"%lld", "%lld"},
-                           {"暂无待办", "Nothing to do"},
-                           {"待办已折叠", "To-dos folded"},
-                           {"记下一件事", "Jot something down"},
-                           {"已折叠 %lld", "%lld folded"}}));
-}
-
 TEST_F(RenderTest, AnEnglishLocaleShowsTheEnglishWording) {
     publish(emptyFoldedJSON);
     const auto result = run({"tree", "--family", "medium"}, "en_GB.UTF-8");
@@ -1174,6 +1205,82 @@ TEST_F(RenderTest, AnEnglishLocaleShowsTheEnglishWording) {
         texts.push_back(node["text"]);
     for (const char* expected : {"To-dos folded", "Jot something down", "3 folded"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+}
+
+// Digits, Latin and Arabic after Han text are drawn on the baseline they are in whatever the
+// locale, and every line is as tall: the titles' rows are the same pixels under each of
+// these locales as under zh_CN (the keys untranslated, the numbers in ASCII, so that only
+// the locale's language differs).
+TEST_F(RenderTest, TitlesAfterHanAreTheSamePixelsInEveryLocale) {
+    publish(R"({"schema":1,"updatedAt":0,"account":"","total":1,"notes":[)"
+            R"({"id":"a","title":"已折叠 4 abc 123"},{"id":"b","title":"会议 اجتماع 12"},)"
+            R"({"id":"c","title":"回电话 Call 9 ประชุม बैठक"}],"folded":3})");
+    const auto draw = [&](const std::string& lang) {
+        const fs::path file = output.path() / (lang + ".png");
+        testsupport::ProcessOptions options;
+        options.arguments = {"render", "--family", "medium", "--png", file.string()};
+        options.environment = {{"XDG_DATA_HOME", home.path().string()},
+                               {"TZ", "UTC"},
+                               {"LANG", lang},
+                               {"LC_MESSAGES", "C"},
+                               {"LC_NUMERIC", "C"},
+                               {"LC_ALL", std::nullopt},
+                               {"LANGUAGE", std::nullopt},
+                               {"LC_CTYPE", std::nullopt},
+                               {"LC_TIME", std::nullopt}};
+        const auto result = testsupport::runProcess(widgetProgram, options);
+        EXPECT_EQ(result.exitStatus, 0) << testsupport::describe(result);
+        return readPicture(file).value_or(Picture{});
+    };
+    const Picture chinese = draw("zh_CN.UTF-8");
+    ASSERT_EQ(chinese.width, 728);
+    for (const char* lang : {"ar_EG.UTF-8", "fa_IR.UTF-8", "hi_IN.UTF-8", "bn_BD.UTF-8",
+                             "my_MM.UTF-8", "th_TH.UTF-8", "he_IL.UTF-8"}) {
+        SCOPED_TRACE(lang);
+        const Picture other = draw(lang);
+        ASSERT_EQ(other.width, chinese.width);
+        ASSERT_EQ(other.height, chinese.height);
+        // The rows, from under the header to above the footer (points 48 to 120).
+        int differing = 0;
+        for (int y = 2 * 48; y < 2 * 120; ++y)
+            for (int x = 0; x < chinese.width; ++x)
+                if (other.at(x, y) != chinese.at(x, y)) ++differing;
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+// Arabic after Han text sits on the Han text's baseline: its descenders reach exactly as far
+// below the title's line as those of the same word starting a title.
+TEST_F(RenderTest, ArabicAfterHanSitsOnTheBaselineOfItsTitle) {
+    publish(R"({"schema":1,"updatedAt":0,"account":"","total":1,"notes":[)"
+            R"({"id":"a","title":"اجتماع"},{"id":"b","title":"会议 اجتماع"},)"
+            R"({"id":"c","title":"Call اجتماع"}]})");
+    const Picture picture = render({"--family", "medium"});
+    const json laidOut = tree({"--family", "medium"});
+    const double scale = 2;
+    // Each title's baseline as drawing puts it, on a pixel row; then the lowest row of ink
+    // below it.
+    const ui::LineBox line = ui::lineBox({ui::Font::system(12)});
+    std::vector<int> bottoms;
+    for (const char* title : {"اجتماع", "会议 اجتماع", "Call اجتماع"}) {
+        const auto found = nodesOf(laidOut, [&](const json& node) {
+            return node.value("type", "") == "Text" && node.value("text", "") == title;
+        });
+        ASSERT_EQ(found.size(), 1u) << title;
+        const CGRect frame = frameOf(found[0]);
+        const int baseline =
+            int(std::lround((ui::CGRectGetMidY(frame) - line.height / 2 + line.ascent) * scale));
+        const int top = int(std::floor(frame.origin.y * scale));
+        int lowest = -1;
+        for (int y = top; y < top + 24 * int(scale); ++y)
+            for (int x = int(frame.origin.x * scale); x < int(ui::CGRectGetMaxX(frame) * scale);
+                 ++x)
+                if (channelDistance(picture.at(x, y), rgb(255, 255, 255)) > 100)
+                    lowest = y - baseline;
+        bottoms.push_back(lowest);
+    }
+    EXPECT_EQ(bottoms[1], bottoms[0]) << "after Han";
+    EXPECT_EQ(bottoms[2], bottoms[0]) << "after Latin";
 }
 
 // Goldens: whole pictures compared with a tolerance, since font rasterisation may differ by a

@@ -860,6 +860,10 @@ TEST(TextShaping, EachScriptIsSetInItsProjectFontAndLanguage) {
              {"한국어", "ko-kr", "Noto Sans CJK KR", "ko-kr"},
              {"直角", "en-us", "Noto Sans CJK SC", "zh-cn"},
              {"12:34", "ja", "Noto Sans CJK JP", "ja"},
+             {"12:34", "", "Noto Sans CJK SC", "zh-cn"},
+             // Numbers alone in a language without Han: its script's face, digits and "…".
+             {"12:34", "en-us", "Noto Sans", "en-us"},
+             {"3", "de-de", "Noto Sans", "de-de"},
              {"Call mom", "", "Noto Sans", ""},
              {"Call mom", "en-gb", "Noto Sans", "en-gb"},
              {"Привет", "ru", "Noto Sans", "ru"},
@@ -891,9 +895,10 @@ jotbird::JotbirdEntry entryWith(std::vector<jotbird::NotePreview> notes,
 }
 
 LaidOutView layOutWidget(const jotbird::JotbirdEntry& entry, widgetkit::WidgetFamily family,
-                         CGSize size) {
+                         CGSize size, const std::string& textLanguage = {}) {
     EnvironmentValues environment;
     environment.widgetFamily = family;
+    environment.locale.textLanguage = textLanguage;
     const jotbird::JotbirdWidgetView view{entry};
     return layout(view.body(environment), {{16, 16}, {size.width - 32, size.height - 32}},
                   environment);
@@ -980,6 +985,23 @@ TEST(Accessibility, TheWidgetNamesItsBrandAndHidesItsAddMark) {
     EXPECT_EQ(add.name, nodesOfKind(root, ViewKind::Text).back()->text.value_or(""))
         << "the add mark adds nothing to the button's name";
     EXPECT_TRUE(nodesOfKind(root, ViewKind::Shape)[0]->accessibilityHidden);
+}
+
+// The header's count is a bare number: it is set in the user's language, so a cut count ends
+// in that language's ellipsis; an untranslated key stays in the keys' own.
+TEST(WidgetLayout, TheCountIsInTheUsersLanguageUntranslatedKeysInTheirOwn) {
+    const auto entry = entryWith({}, 3);
+    for (const std::string language : {"", "en-us", "ja-jp"}) {
+        SCOPED_TRACE(language);
+        const LaidOutView root =
+            layOutWidget(entry, widgetkit::WidgetFamily::systemSmall, {170, 170}, language);
+        for (const LaidOutView* text : nodesOfKind(root, ViewKind::Text)) {
+            if (text->key == "%lld")
+                EXPECT_EQ(text->language, language);
+            else if (text->key == "记下一件事")
+                EXPECT_EQ(text->language, "zh-cn");
+        }
+    }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The user's locale as the widget reads it from the environment, the translation table it
-// picks, and times of day in each locale's own format, checked against ICU's locale data.
+// The user's locale as the widget reads it from the environment, and times of day in each
+// locale's own format, checked against ICU's locale data.
 #include <gtest/gtest.h>
 #include <unicode/dtptngen.h>
 #include <unicode/numsys.h>
@@ -65,71 +65,34 @@ std::string describe(const Settings& settings) {
 // ---------------------------------------------------------------------------------------------
 // Reading the locale
 
-TEST(Locale, ReadsLanguagesTextLanguageAndTimeLocaleAsTheCLibraryOrdersThem) {
+TEST(Locale, ReadsTextLanguageAndTimeLocaleAsTheCLibraryOrdersThem) {
     struct Case {
         Settings settings;
-        std::vector<std::string> languages;
         std::string textLanguage, timeLocale;
     };
     for (const Case& c : std::vector<Case>{
-             {{}, {}, "", ""},
-             {{{"LANG", "C"}}, {}, "", ""},
-             {{{"LANG", "C.UTF-8"}}, {}, "", ""},
-             {{{"LANG", "POSIX"}, {"LANGUAGE", "fr"}}, {}, "", ""},  // C ignores LANGUAGE
-             {{{"LANG", "ja_JP.UTF-8"}}, {"ja_JP", "ja"}, "ja-jp", "ja_JP"},
-             {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "fr_CA:en"}},
-              {"fr_CA", "fr", "en"},
-              "de-de",
-              "de_DE"},
-             {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", ""}}, {"de_DE", "de"}, "de-de", "de_DE"},
+             {{}, "", ""},
+             {{{"LANG", "C"}}, "", ""},
+             {{{"LANG", "C.UTF-8"}}, "", ""},
+             {{{"LANG", "POSIX"}, {"LANGUAGE", "fr"}}, "", ""},
+             {{{"LANG", "ja_JP.UTF-8"}}, "ja-jp", "ja_JP"},
+             {{{"LANG", "de_DE.UTF-8"}, {"LANGUAGE", "fr_CA:en"}}, "de-de", "de_DE"},
              {{{"LANG", "en_US.UTF-8"},
                {"LC_MESSAGES", "pt_BR.UTF-8"},
                {"LC_CTYPE", "zh_TW.UTF-8"},
                {"LC_TIME", "ko_KR.UTF-8"}},
-              {"pt_BR", "pt"},
               "zh-tw",
               "ko_KR"},
              {{{"LC_ALL", "zh_HK.UTF-8"}, {"LC_TIME", "en_US.UTF-8"}, {"LANG", "fr_FR.UTF-8"}},
-              {"zh_HK", "zh"},
               "zh-hk",
               "zh_HK"},
-             {{{"LANG", "sr_RS.UTF-8@latin"}},
-              {"sr_RS@latin", "sr_RS", "sr"},
-              "sr-rs",
-              "sr_RS@latin"},
+             {{{"LANG", "sr_RS.UTF-8@latin"}}, "sr-rs", "sr_RS@latin"},
          }) {
         SCOPED_TRACE(describe(c.settings));
         const ScopedEnvironment environment(c.settings);
         const ui::Locale locale = ui::Locale::current();
-        EXPECT_EQ(locale.languages, c.languages);
         EXPECT_EQ(locale.textLanguage, c.textLanguage);
         EXPECT_EQ(locale.timeLocale, c.timeLocale);
-    }
-}
-
-TEST(Locale, TheFirstLanguageWithATableIsTheOneShown) {
-    testsupport::TemporaryDirectory bundle;
-    fs::create_directories(bundle.path() / "translations");
-    testsupport::writeFile(bundle.path() / "translations" / "fr.json", R"({"记下一件事":"Noter"})");
-    testsupport::writeFile(bundle.path() / "translations" / "en.json",
-                           R"({"记下一件事":"Jot something down"})");
-    const foundation::Bundle resources{bundle.path()};
-    struct Case {
-        std::vector<std::string> languages;
-        std::optional<std::string> table;
-        std::string shown;
-    };
-    for (const Case& c : std::vector<Case>{
-             {{"de_DE", "de", "fr", "en"}, "fr", "Noter"},
-             {{"en_GB", "en", "fr"}, "en", "Jot something down"},
-             {{"de"}, std::nullopt, "记下一件事"},
-             {{}, std::nullopt, "记下一件事"},
-         }) {
-        ui::Locale locale;
-        locale.languages = c.languages;
-        EXPECT_EQ(ui::tableLanguage(resources, locale), c.table);
-        EXPECT_EQ(ui::localizedString({"记下一件事"}, ui::loadStringTable(resources, locale)),
-                  c.shown);
     }
 }
 

@@ -157,13 +157,16 @@ struct WidgetProgram {
 
     void publish(const Json& snapshot) { testsupport::publishOrFail(snapshot.dump(), home.path()); }
 
-    Json answer(const std::vector<std::string>& arguments) {
+    // `lang` names the locale; by default none: keys as shown.
+    Json answer(const std::vector<std::string>& arguments,
+                const std::optional<std::string>& lang = std::nullopt) {
         testsupport::ProcessOptions options;
         options.arguments = arguments;
         // A known clock and no translations: times in UTC on a 24-hour clock, keys as shown.
         options.environment = {{"XDG_DATA_HOME", home.path().string()},
                                {"TZ", "UTC"},
-                               {"LANG", std::nullopt},
+                               {"LANG", lang},
+                               {"LANGUAGE", std::nullopt},
                                {"LC_ALL", std::nullopt},
                                {"LC_MESSAGES", std::nullopt},
                                {"LC_TIME", std::nullopt}};
@@ -495,6 +498,97 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "jotbird-open://home"}),
     [](const auto& info) { return info.param.name; });
+
+// The add button's text wraps onto a second line where one line does not fit beside the
+// badge, inside the button's 32 points; where it fits it stays one line.
+TEST(AddButton, ItsTextWrapsToASecondLineWhereOneDoesNotFit) {
+    WidgetProgram program;
+    program.publish(rowsSnapshot());
+    struct Case {
+        std::string family, lang;
+        int lines;
+        bool truncated;
+    };
+    for (const Case& c : std::vector<Case>{{"small", "C", 2, false},
+                                           {"small", "en_US.UTF-8", 2, true},
+                                           {"medium", "C", 1, false},
+                                           {"medium", "en_US.UTF-8", 1, false}}) {
+        SCOPED_TRACE(c.family + " " + c.lang);
+        const Json root = program.answer({"tree", "--family", c.family}, c.lang);
+        const Json& button = addButton(root);
+        const auto texts = ofType(button, "Text");
+        ASSERT_EQ(texts.size(), 1u);
+        const Json& text = *texts[0];
+        const Rect frame = rectOf(text), link = rectOf(button);
+        EXPECT_EQ(text.value("lines", 1), c.lines);
+        EXPECT_EQ(text.value("truncated", false), c.truncated);
+        EXPECT_GE(frame.y, link.y - epsilon);
+        EXPECT_LE(frame.maxY(), link.maxY() + epsilon);
+        if (c.lines == 2) EXPECT_NEAR(frame.height, 32, epsilon);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Right to left
+
+// Under a right-to-left translation the widget reads from the right: the brand at the right
+// and the count at the left of the header, each row's marker at the right of its title and
+// its time at the left, the add button at the right of the footer, the badge at its left;
+// clicks follow what is drawn. A left-to-right translation stays as it is.
+TEST(RightToLeft, ArabicAndHebrewMirrorTheLayoutAndItsLinksGermanDoesNot) {
+    WidgetProgram program;
+    program.publish(rowsSnapshot());
+    const double width = 364, left = hostMargin, right = width - hostMargin;
+    for (const auto& [lang, mirrored] : std::vector<std::pair<std::string, bool>>{
+             {"ar_EG.UTF-8", true}, {"he_IL.UTF-8", true}, {"de_DE.UTF-8", false}}) {
+        SCOPED_TRACE(lang);
+        const Json root = program.answer({"tree", "--family", "medium"}, lang);
+        const Rect count = rectOf(
+            *nodesWhere(root, [](const Json& n) { return n.value("key", "") == "%lld"; }).at(0));
+        const Rect badge = rectOf(*nodesWhere(root, [](const Json& n) {
+                                       return n.value("key", "") == "已折叠 %lld";
+                                   }).at(0));
+        const Rect add = rectOf(addButton(root));
+        const auto rows = rowLinks(root);
+        ASSERT_EQ(rows.size(), 3u);
+        const Rect row = rectOf(*rows[0]);
+        const Rect marker = rectOf(*ofType(*rows[0], "Circle").at(0));
+        const Rect title = rectOf(textNamed(*rows[0], longTitle));
+        const Rect time =
+            rectOf(*nodesWhere(*rows[0], [](const Json& n) {
+                        return n["type"] == "Text" && n.value("text", "") != longTitle;
+                    }).at(0));
+        EXPECT_NEAR(row.x, left, epsilon);
+        EXPECT_NEAR(row.maxX(), right, epsilon);
+        if (mirrored) {
+            EXPECT_NEAR(count.x, left, epsilon);
+            EXPECT_NEAR(badge.x, left, epsilon);
+            EXPECT_NEAR(add.maxX(), right, epsilon);
+            EXPECT_NEAR(marker.maxX(), right, epsilon);
+            EXPECT_LT(title.maxX(), marker.x);
+            EXPECT_NEAR(time.x, left, epsilon);
+            EXPECT_LT(time.maxX(), title.x);
+        } else {
+            EXPECT_NEAR(count.maxX(), right, epsilon);
+            EXPECT_NEAR(badge.maxX(), right, epsilon);
+            EXPECT_NEAR(add.x, left, epsilon);
+            EXPECT_NEAR(marker.x, left, epsilon);
+            EXPECT_GT(title.x, marker.maxX());
+            EXPECT_NEAR(time.maxX(), right, epsilon);
+        }
+        // A click where the marker is drawn opens its note; one where the add button is
+        // drawn adds one.
+        const auto click = [&](double x, double y) {
+            return program
+                .answer({"click", std::to_string(x), std::to_string(y), "--family", "medium"}, lang)
+                .value("url", "");
+        };
+        EXPECT_EQ(click(marker.midX(), marker.midY()), rows[0]->value("url", ""));
+        EXPECT_EQ(click(add.midX(), add.midY()), "jotbird-open://new");
+        EXPECT_EQ(click(mirrored ? right - 2 : left + 2, add.midY()), "jotbird-open://new");
+        EXPECT_EQ(click(mirrored ? left + 2 : right - 2, add.midY()), "jotbird-open://home");
+    }
+}
 
 TEST(Click, ChineseIdIsEncodedByteByByte) {
     WidgetProgram program;

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/bundle.hpp"
 #include "platform/foundation/url_encoding.hpp"
+#include "platform/ui/localization.hpp"
 #include "widget/view/jotbird_widget_view.hpp"
 #include "widget/view/widget_add_mark.hpp"
 
@@ -29,7 +30,7 @@ std::string noteURL(const NotePreview& note) {
 View brandMark() {
     const auto file = foundation::Bundle::main().urlForResource("JotbirdBrand", "png");
     const auto image = file ? NSImage::contentsOf(*file) : std::nullopt;
-    if (!image) return Text(LocalizedStringKey{"Jotbird"}).font(Font::caption().bold());
+    if (!image) return Text(LocalizedStringKey{N_("Jotbird")}).font(Font::caption().bold());
     return Image(*image)
         .resizable()
         .scaledToFit()
@@ -55,7 +56,9 @@ View header(std::int64_t total) {
 View noteRow(const NotePreview& note, Color ring) {
     std::vector<View> items{
         Circle().strokeBorder(ring, 2).frame(FixedFrame{.width = 10, .height = 10}),
-        Text(Verbatim{note.title.empty() ? "新便签" : note.title})
+        // An untitled note shows the placeholder in the user's language; a title is the user's.
+        // TRANSLATORS: the title shown for a note that has none.
+        (note.title.empty() ? Text(LocalizedStringKey{N_("新便签")}) : Text(Verbatim{note.title}))
             .privacySensitive()
             .lineLimit(1)
             .frame(FlexibleFrame{.maxWidth = infinity, .alignment = Alignment::leading()}),
@@ -75,7 +78,8 @@ View noteRow(const NotePreview& note, Color ring) {
 
 View emptyStateLabel(const std::optional<std::int64_t>& folded) {
     const bool hasFolded = folded && *folded >= 1;
-    return Label({hasFolded ? "待办已折叠" : "暂无待办"}, hasFolded ? "tray.full" : "tray")
+    // TRANSLATORS: the empty widget's label, when to-dos are folded away or there are none.
+    return Label({hasFolded ? N_("待办已折叠") : N_("暂无待办")}, hasFolded ? "tray.full" : "tray")
         .font(Font::system(12, FontWeight::medium))
         .foregroundStyle(ForegroundStyle::secondary())
         .frame(FlexibleFrame{.maxWidth = infinity});
@@ -92,13 +96,15 @@ View footer(const std::optional<std::int64_t>& folded) {
                                   FillStyle{.eoFill = true, .antialiased = true})
                             .frame(FixedFrame{.width = 18, .height = 18})
                             .accessibilityHidden(true),
-                        Text(LocalizedStringKey{"记下一件事"}).font(Font::system(12)),
+                        // TRANSLATORS: the button that adds a note.
+                        Text(LocalizedStringKey{N_("记下一件事")}).font(Font::system(12)),
                     })
                  .frame(FixedFrame{.height = 32})),
         Spacer(),
     };
     if (folded && *folded >= 1)
-        items.push_back(Text(LocalizedStringKey{"已折叠 %lld", {*folded}})
+        // TRANSLATORS: how many to-dos the notes app folded away, in the widget's footer.
+        items.push_back(Text(pluralKey("已折叠 %lld", "已折叠 %lld", *folded))
                             .font(Font::system(10))
                             .foregroundStyle(ForegroundStyle::secondary()));
     return HStack(Alignment::center(), std::nullopt, std::move(items));
