@@ -996,10 +996,11 @@ TEST(WidgetLayout, TheCountIsInTheUsersLanguageUntranslatedKeysInTheirOwn) {
         const LaidOutView root =
             layOutWidget(entry, widgetkit::WidgetFamily::systemSmall, {170, 170}, language);
         for (const LaidOutView* text : nodesOfKind(root, ViewKind::Text)) {
-            if (text->key == "%lld")
+            if (text->key == "%lld") {
                 EXPECT_EQ(text->language, language);
-            else if (text->key == "记下一件事")
+            } else if (text->key == "记下一件事") {
                 EXPECT_EQ(text->language, "zh-cn");
+            }
         }
     }
 }

@@ -524,7 +524,9 @@ TEST(AddButton, ItsTextWrapsToASecondLineWhereOneDoesNotFit) {
         EXPECT_EQ(text.value("truncated", false), c.truncated);
         EXPECT_GE(frame.y, link.y - epsilon);
         EXPECT_LE(frame.maxY(), link.maxY() + epsilon);
-        if (c.lines == 2) EXPECT_NEAR(frame.height, 32, epsilon);
+        if (c.lines == 2) {
+            EXPECT_NEAR(frame.height, 32, epsilon);
+        }
     }
 }
 
