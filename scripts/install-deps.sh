@@ -18,6 +18,8 @@ packages=(
     # unprivileged user), and Debian's Python with its D-Bus, GLib, AT-SPI and GTK bindings.
     openbox x11-utils xdotool imagemagick dbus at-spi2-core sway grim util-linux
     python3 python3-dbus python3-gi python3-pyatspi gir1.2-gtk-3.0
+    # The backend's choice is tested on a compositor without layer shell, with its XWayland.
+    weston xwayland
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

@@ -8,11 +8,14 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
 #include <variant>
 
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/desktop_window.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/desktop/wayland_registry.hpp"
 #include "platform/foundation/line_output.hpp"
 #include "platform/widgetkit/reload_request.hpp"
 
@@ -199,15 +202,41 @@ ui::ColorScheme startingScheme(DesktopHost& host) {
                             [&host](ui::ColorScheme scheme) { schemeChanged(host, scheme); });
 }
 
-// Opens the display for GTK. The host draws with Cairo alone, yet on some X servers GDK loads
-// OpenGL (Mesa's software renderer alone is 45 MB resident) to choose visuals; it is told not
-// to, unless the user asked otherwise, and programs that open links do not inherit that.
-bool openDisplay() {
-    const bool userChose = g_getenv("GDK_GL") != nullptr;
-    if (!userChose) g_setenv("GDK_GL", "disable", TRUE);
-    const bool opened = gtk_init_check(nullptr, nullptr);
-    if (!userChose) g_unsetenv("GDK_GL");
-    return opened;
+// Sets an environment variable for GTK's start only, so that programs that open links do not
+// inherit it; the user's own value comes back afterwards.
+struct VariableForStart {
+    std::string name;
+    std::optional<std::string> before;
+    VariableForStart(std::string variable, const char* value) : name(std::move(variable)) {
+        if (const char* old = g_getenv(name.c_str())) before = old;
+        if (value)
+            g_setenv(name.c_str(), value, TRUE);
+        else
+            g_unsetenv(name.c_str());
+    }
+    VariableForStart(const VariableForStart&) = delete;
+    VariableForStart& operator=(const VariableForStart&) = delete;
+    ~VariableForStart() {
+        if (before)
+            g_setenv(name.c_str(), before->c_str(), TRUE);
+        else
+            g_unsetenv(name.c_str());
+    }
+};
+
+// Opens the display for GTK on the backend chosen from what the session offers. The host
+// draws with Cairo alone, yet on some X servers GDK loads OpenGL (Mesa's software renderer
+// alone is 45 MB resident) to choose visuals; it is told not to, unless the user asked
+// otherwise.
+bool openDisplay(Backend requested, const SessionOffer& offer) {
+    const std::string backends = allowedBackends(requested, offer);
+    if (!backends.empty()) gdk_set_allowed_backends(backends.c_str());
+    // A backend asked for on the command line wins over GDK_BACKEND.
+    std::optional<VariableForStart> backend;
+    if (requested != Backend::automatic) backend.emplace("GDK_BACKEND", nullptr);
+    std::optional<VariableForStart> gl;
+    if (!g_getenv("GDK_GL")) gl.emplace("GDK_GL", "disable");
+    return gtk_init_check(nullptr, nullptr);
 }
 
 int run(DesktopHost& host) {
@@ -220,12 +249,15 @@ int run(DesktopHost& host) {
     // Watching before the first bind, so that no change after it goes unseen.
     watchContainer(host);
     if (!startListening(host)) return 1;
-    if (!openDisplay()) {
-        report("cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)");
+    const SessionOffer offer = lookAtSession();
+    if (!openDisplay(host.options.backend, offer)) {
+        report(host.options.backend == Backend::automatic
+                   ? "cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)"
+                   : "cannot open a display on the backend asked for (--backend)");
         return 1;
     }
     installLinkButtonStyle();
-    host.stacking = stackingFor(gdk_display_get_default());
+    host.stacking = stackingFor(gdk_display_get_default(), host.options.backend, offer);
     openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
     host.scheme = startingScheme(host);
     if (host.listener) watchSocket(host);

@@ -10,7 +10,7 @@ namespace {
 
 bool takesValue(std::string_view name) {
     return name == "--family" || name == "--corner" || name == "--margin" || name == "--scheme" ||
-           name == "--layer";
+           name == "--layer" || name == "--backend";
 }
 
 std::optional<Corner> cornerNamed(std::string_view name) {
@@ -18,6 +18,13 @@ std::optional<Corner> cornerNamed(std::string_view name) {
     if (name == "top-right") return Corner::topRight;
     if (name == "bottom-left") return Corner::bottomLeft;
     if (name == "bottom-right") return Corner::bottomRight;
+    return std::nullopt;
+}
+
+std::optional<Backend> backendNamed(std::string_view name) {
+    if (name == "auto") return Backend::automatic;
+    if (name == "wayland") return Backend::wayland;
+    if (name == "x11") return Backend::x11;
     return std::nullopt;
 }
 
@@ -60,6 +67,10 @@ std::optional<OptionsError> applyValue(DesktopOptions& options, std::string_view
             options.layer = Layer::bottom;
         else
             return bad();
+    } else if (name == "--backend") {
+        const auto backend = backendNamed(value);
+        if (!backend) return bad();
+        options.backend = *backend;
     }
     return std::nullopt;
 }

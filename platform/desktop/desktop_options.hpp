@@ -13,6 +13,7 @@ namespace desktop {
 enum class Corner { topLeft, topRight, bottomLeft, bottomRight };
 enum class SchemeChoice { automatic, light, dark };
 enum class Layer { background, bottom };
+enum class Backend { automatic, wayland, x11 };
 
 struct DesktopOptions {
     std::vector<widgetkit::WidgetFamily> families;  // one window each, in this order
@@ -21,6 +22,7 @@ struct DesktopOptions {
     SchemeChoice scheme = SchemeChoice::automatic;
     bool legacy = false;
     Layer layer = Layer::bottom;
+    Backend backend = Backend::automatic;
     bool quiet = false;    // no frame lines
     bool version = false;  // print the version and stop
     bool help = false;
@@ -34,7 +36,7 @@ inline constexpr std::string_view desktopUsage =
     "usage: JotbirdWidgetsDesktop [--family small|medium|large]... "
     "[--corner top-left|top-right|bottom-left|bottom-right]\n"
     "         [--margin N] [--scheme auto|light|dark] [--legacy] [--layer background|bottom]\n"
-    "         [--quiet] [--version] [--help]\n"
+    "         [--backend auto|wayland|x11] [--quiet] [--version] [--help]\n"
     "Options take their value as the next argument or after '='.\n";
 
 // Parses the arguments after the program's name; default family medium when none is given.

@@ -54,12 +54,13 @@ void applyX11Hints(GtkWindow* window) {
 
 }  // namespace
 
-Stacking stackingFor(GdkDisplay* display) {
+Stacking stackingFor(GdkDisplay* display, Backend requested, const SessionOffer& offer) {
     if (!isWayland(display)) return Stacking::x11Below;
-    if (gtk_layer_is_supported()) return Stacking::layerSurface;
-    report(
-        "this Wayland compositor offers no layer shell (zwlr_layer_shell_v1): showing plain "
-        "windows, which it places and stacks as it likes");
+    // gtk-layer-shell is asked only where the registry could not be read: it warns on its
+    // own when layer shell is missing, beside the host's line.
+    if (offer.layerShell.value_or(false) || (!offer.layerShell && gtk_layer_is_supported()))
+        return Stacking::layerSurface;
+    report(plainWindowNotice(requested, offer));
     return Stacking::plainWindow;
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtk/gtk.h>
 
+#include "platform/desktop/backend_choice.hpp"
 #include "platform/desktop/desktop_options.hpp"
 #include "platform/ui/geometry.hpp"
 
@@ -12,9 +13,9 @@ namespace desktop {
 
 enum class Stacking { layerSurface, x11Below, plainWindow };
 
-// What the display offers; for a plain window it also says why on standard error. The host
-// asks once, at its start.
-Stacking stackingFor(GdkDisplay* display);
+// What the display offers, from what was found before GTK opened it; for a plain window it
+// also says why on standard error. The host asks once, at its start.
+Stacking stackingFor(GdkDisplay* display, Backend requested, const SessionOffer& offer);
 
 // Sets the window up before it is shown.
 void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& options);

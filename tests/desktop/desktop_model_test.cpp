@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/desktop/backend_choice.hpp"
 #include "platform/desktop/desktop_options.hpp"
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_targets.hpp"
@@ -30,13 +31,14 @@ TEST(DesktopOptions, DefaultsAreOneMediumWindowTopRight) {
     EXPECT_EQ(options.margin, 24);
     EXPECT_EQ(options.scheme, SchemeChoice::automatic);
     EXPECT_EQ(options.layer, Layer::bottom);
+    EXPECT_EQ(options.backend, Backend::automatic);
     EXPECT_FALSE(options.legacy || options.quiet || options.version);
 }
 
 TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
     const auto options = std::get<DesktopOptions>(
         parse({"--family", "large", "--family=small", "--corner=bottom-left", "--margin", "0",
-               "--scheme=dark", "--layer", "background", "--legacy", "--quiet"}));
+               "--scheme=dark", "--layer", "background", "--legacy", "--quiet", "--backend=x11"}));
     EXPECT_EQ(options.families,
               (std::vector{WidgetFamily::systemLarge, WidgetFamily::systemSmall}));
     EXPECT_EQ(options.corner, Corner::bottomLeft);
@@ -44,6 +46,7 @@ TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
     EXPECT_EQ(options.scheme, SchemeChoice::dark);
     EXPECT_EQ(options.layer, Layer::background);
     EXPECT_TRUE(options.legacy && options.quiet);
+    EXPECT_EQ(options.backend, Backend::x11);
 }
 
 TEST(DesktopOptions, BadArgumentsAreRefused) {
@@ -52,10 +55,45 @@ TEST(DesktopOptions, BadArgumentsAreRefused) {
         {"--margin", "-1"},  {"--margin", "nan"},  {"--margin", "4x"}, {"--scheme", "auto "},
         {"--layer", "top"},  {"--quiet=1"},        {"--bogus"},        {"medium"},
         {"--margin", "1e9"}, {"--margin", " 4"},   {"--margin", "4 "}, {"--margin", "0x10"},
-        {"--margin", "inf"},
+        {"--margin", "inf"}, {"--backend", "gtk"}, {"--backend"},
     };
     for (const auto& arguments : cases)
         EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(arguments))) << arguments.front();
+}
+
+TEST(BackendChoice, LayerShellFirstThenX11ThenPlainWayland) {
+    struct Case {
+        Backend requested;
+        SessionOffer offer;
+        std::string backends;
+    };
+    const SessionOffer sway{true, true, false, false};
+    const SessionOffer gnome{true, false, true, false};    // XWayland beside it
+    const SessionOffer weston{true, false, false, false};  // no X11 at all
+    const SessionOffer xorg{false, false, true, false};
+    const SessionOffer handedOver{true, std::nullopt, true, false};  // WAYLAND_SOCKET
+    const SessionOffer chosenByUser{true, false, true, true};        // GDK_BACKEND set
+    const Case cases[] = {
+        {Backend::automatic, sway, "wayland"},
+        {Backend::automatic, {true, true, true, false}, "wayland"},
+        {Backend::automatic, gnome, "x11"},
+        {Backend::automatic, weston, "wayland"},
+        {Backend::automatic, xorg, "x11"},
+        {Backend::automatic, handedOver, "wayland"},
+        {Backend::automatic, chosenByUser, ""},
+        {Backend::automatic, {}, ""},
+        {Backend::wayland, gnome, "wayland"},
+        {Backend::wayland, chosenByUser, "wayland"},
+        {Backend::x11, sway, "x11"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(allowedBackends(c.requested, c.offer), c.backends)
+            << int(c.requested) << c.offer.wayland << c.offer.layerShell.value_or(true)
+            << c.offer.x11 << c.offer.gdkBackendSet;
+    // The one line for plain windows says what would do better where something would.
+    EXPECT_NE(plainWindowNotice(Backend::wayland, gnome).find("--backend x11"), std::string::npos);
+    EXPECT_NE(plainWindowNotice(Backend::automatic, weston).find("no X11 display"),
+              std::string::npos);
 }
 
 TEST(WindowPlacement, WindowsStackAlongTheCornersVerticalEdge) {
