@@ -20,6 +20,8 @@ packages=(
     python3 python3-dbus python3-gi python3-pyatspi gir1.2-gtk-3.0
     # The backend's choice is tested on a compositor without layer shell, with its XWayland.
     weston xwayland
+    # The X11 window managers the host's stacking is tested under, beside openbox.
+    xfwm4 fluxbox
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

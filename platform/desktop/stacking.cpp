@@ -6,6 +6,7 @@
 
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/window_placement.hpp"
+#include "platform/desktop/x11_window_type.hpp"
 
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -42,7 +43,24 @@ void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
     gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND);
 }
 
+#ifdef GDK_WINDOWING_X11
+GdkWindowTypeHint typeHintFor(GtkWindow* window) {
+    const char* name =
+        gdk_x11_screen_get_window_manager_name(gtk_widget_get_screen(GTK_WIDGET(window)));
+    switch (x11WindowTypeFor(name ? name : "")) {
+        case X11WindowType::desktop:
+            return GDK_WINDOW_TYPE_HINT_DESKTOP;
+        case X11WindowType::normal:
+            break;
+    }
+    return GDK_WINDOW_TYPE_HINT_NORMAL;
+}
+#endif
+
 void applyX11Hints(GtkWindow* window) {
+#ifdef GDK_WINDOWING_X11
+    gtk_window_set_type_hint(window, typeHintFor(window));
+#endif
     gtk_window_set_decorated(window, FALSE);
     gtk_window_set_skip_taskbar_hint(window, TRUE);
     gtk_window_set_skip_pager_hint(window, TRUE);

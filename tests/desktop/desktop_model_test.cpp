@@ -14,6 +14,7 @@
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_targets.hpp"
 #include "platform/desktop/window_placement.hpp"
+#include "platform/desktop/x11_window_type.hpp"
 
 namespace desktop {
 namespace {
@@ -94,6 +95,12 @@ TEST(BackendChoice, LayerShellFirstThenX11ThenPlainWayland) {
     EXPECT_NE(plainWindowNotice(Backend::wayland, gnome).find("--backend x11"), std::string::npos);
     EXPECT_NE(plainWindowNotice(Backend::automatic, weston).find("no X11 display"),
               std::string::npos);
+}
+
+TEST(X11WindowType, DesktopOnlyWhereNormalWindowsAreFocusedAndCycledRegardless) {
+    EXPECT_EQ(x11WindowTypeFor("Fluxbox"), X11WindowType::desktop);
+    for (const char* name : {"Openbox", "Xfwm4", "KWin", "GNOME Shell", "i3", ""})
+        EXPECT_EQ(x11WindowTypeFor(name), X11WindowType::normal) << name;
 }
 
 TEST(WindowPlacement, WindowsStackAlongTheCornersVerticalEdge) {

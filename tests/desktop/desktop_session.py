@@ -1,5 +1,6 @@
-"""A private desktop for the host's tests: Xvfb on a free display, openbox, a session bus of
-its own, a container in a scratch directory, and the built programs run against them."""
+"""A private desktop for the host's tests: Xvfb on a free display, a window manager (openbox
+unless told), a session bus of its own, a container in a scratch directory, and the built
+programs run against them."""
 
 import json
 import os
@@ -10,6 +11,13 @@ import subprocess
 import tempfile
 import threading
 import time
+
+# How each window manager is started; it keeps what it writes under the scratch HOME.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--compositor=off"],
+    "fluxbox": ["fluxbox"],
+}
 
 SNAPSHOT_DAY_MS = 1765324800000  # a midnight (UTC); reminders at fixed times of day
 
@@ -61,7 +69,7 @@ class Lines:
 
 
 class Desktop:
-    def __init__(self, build):
+    def __init__(self, build, window_manager="openbox"):
         self.build = build
         self.bin = os.path.join(build, "bin")
         self.scratch = tempfile.mkdtemp(prefix="jotbird-desktop-test-")
@@ -77,8 +85,10 @@ class Desktop:
                          "GSETTINGS_BACKEND": "memory"})
         os.makedirs(self.path("runtime"), mode=0o700)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
-        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL)
+        os.makedirs(self.path("home"))
+        self._spawn(WINDOW_MANAGERS[window_manager], env=dict(self.env, HOME=self.path("home")),
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.window_manager = window_manager
         self._wait_for_window_manager()
 
     # -- the session ------------------------------------------------------------------------
@@ -119,7 +129,7 @@ class Desktop:
             if "window id" in out.stdout:
                 return
             time.sleep(0.05)
-        raise RuntimeError("openbox did not start")
+        raise RuntimeError(f"{self.window_manager} did not start")
 
     def close(self):
         for child in reversed(self.children):
