@@ -34,6 +34,9 @@ constexpr guint listenCheckSeconds = 1;
 // the directory): binding again at once would put a new file in the way of that last step.
 constexpr guint rebindDelayMilliseconds = 200;
 
+// The name of the installed desktop entry, without ".desktop".
+constexpr const char* desktopEntryId = "jotbird-widgets-desktop";
+
 // The longest one-shot wait for a timeline; a later instant is simply waited for again.
 constexpr std::chrono::milliseconds longestWait = std::chrono::hours(24);
 
@@ -229,6 +232,9 @@ struct VariableForStart {
 // alone is 45 MB resident) to choose visuals; it is told not to, unless the user asked
 // otherwise.
 bool openDisplay(Backend requested, const SessionOffer& offer) {
+    // The Wayland application id and both halves of WM_CLASS: the desktop entry's id, so
+    // that shells show the entry's name for the windows.
+    g_set_prgname(desktopEntryId);
     const std::string backends = allowedBackends(requested, offer);
     if (!backends.empty()) gdk_set_allowed_backends(backends.c_str());
     // A backend asked for on the command line wins over GDK_BACKEND.
@@ -236,7 +242,10 @@ bool openDisplay(Backend requested, const SessionOffer& offer) {
     if (requested != Backend::automatic) backend.emplace("GDK_BACKEND", nullptr);
     std::optional<VariableForStart> gl;
     if (!g_getenv("GDK_GL")) gl.emplace("GDK_GL", "disable");
-    return gtk_init_check(nullptr, nullptr);
+    if (!gtk_init_check(nullptr, nullptr)) return false;
+    // GTK's start sets the class from the program's name, capitalised.
+    gdk_set_program_class(desktopEntryId);
+    return true;
 }
 
 int run(DesktopHost& host) {

@@ -106,6 +106,14 @@ def plain_window_gives_one_line_from_the_host_alone():
         errors = shown_then_stopped(start_host(weston))
         assert len(errors) == 1 and errors[0].startswith(NOTICE), errors
         assert "no X11 display" in errors[0], errors
+        # The plain window's application id is the desktop entry's, as the protocol shows.
+        host = start_host(weston, WAYLAND_DEBUG="1")
+        host.lines.frame()
+        host.terminate()
+        assert host.wait(10) == 0
+        protocol = host.stderr.read().decode()
+        assert 'xdg_toplevel@' in protocol and \
+            '.set_app_id("jotbird-widgets-desktop")' in protocol, "no application id sent"
     finally:
         weston.close()
 

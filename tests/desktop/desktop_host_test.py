@@ -150,6 +150,9 @@ def a_normal_window_stays_above_the_widget():
     assert "_NET_WM_STATE_STICKY" in state or "4294967295" in workspace, (state, workspace)
     assert "_NET_WM_WINDOW_TYPE_NORMAL" in desktop.run(
         ["xprop", "-id", str(widget), "_NET_WM_WINDOW_TYPE"]).stdout
+    # Named as the desktop entry is, so that panels and docks find its name.
+    assert desktop.run(["xprop", "-id", str(widget), "WM_CLASS"]).stdout.strip() == \
+        'WM_CLASS(STRING) = "jotbird-widgets-desktop", "jotbird-widgets-desktop"'
     motif = desktop.run(["xprop", "-id", str(widget), "_MOTIF_WM_HINTS"]).stdout
     assert "0x2, 0x0, 0x0" in motif, f"decorations not turned off: {motif}"
     other = desktop._spawn(["xmessage", "-title", "normal-window", "-geometry", "400x200+0+0",
