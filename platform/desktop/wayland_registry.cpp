@@ -32,6 +32,10 @@ void lookAtWayland(SessionOffer& offer) {
         offer.layerShell.reset();
         return;
     }
+    // Without a runtime directory a relative socket name cannot be found, and libwayland would
+    // say so on standard error; GTK does not try either.
+    const char* name = g_getenv("WAYLAND_DISPLAY");
+    if (!g_getenv("XDG_RUNTIME_DIR") && !(name && name[0] == '/')) return;
     const std::unique_ptr<wl_display, DisplayDisconnect> display(wl_display_connect(nullptr));
     if (!display) return;
     offer.wayland = true;
