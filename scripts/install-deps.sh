@@ -22,6 +22,8 @@ packages=(
     weston xwayland
     # The X11 window managers the host's stacking is tested under, beside openbox.
     xfwm4 fluxbox
+    # Monitors that change: a resizable nested X server and xrandr to resize it.
+    xserver-xephyr x11-xserver-utils
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

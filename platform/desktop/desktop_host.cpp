@@ -14,6 +14,7 @@
 
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/link_overlay.hpp"
 #include "platform/desktop/wayland_registry.hpp"
 #include "platform/foundation/line_output.hpp"
@@ -273,7 +274,12 @@ int run(DesktopHost& host) {
 
     for (widgetkit::WidgetFamily family : host.options.families)
         host.windows.push_back(makeWindow(host, family));
+    if (!host.options.monitor.empty() &&
+        !hasMonitorNamed(gdk_display_get_default(), host.options.monitor))
+        report("no monitor is named " + host.options.monitor +
+               " (yet): the widget is on the primary monitor, and moves there when it comes");
     placeAllWindows(host);
+    watchMonitors(host);
     reloadAll(host, "start");
     for (const auto& window : host.windows) {
         gtk_widget_show_all(window->window);

@@ -10,7 +10,7 @@ namespace {
 
 bool takesValue(std::string_view name) {
     return name == "--family" || name == "--corner" || name == "--margin" || name == "--scheme" ||
-           name == "--layer" || name == "--backend";
+           name == "--layer" || name == "--backend" || name == "--monitor";
 }
 
 std::optional<Corner> cornerNamed(std::string_view name) {
@@ -67,6 +67,9 @@ std::optional<OptionsError> applyValue(DesktopOptions& options, std::string_view
             options.layer = Layer::bottom;
         else
             return bad();
+    } else if (name == "--monitor") {
+        if (value.empty()) return bad();
+        options.monitor = std::string(value);
     } else if (name == "--backend") {
         const auto backend = backendNamed(value);
         if (!backend) return bad();

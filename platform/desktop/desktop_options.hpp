@@ -23,6 +23,7 @@ struct DesktopOptions {
     bool legacy = false;
     Layer layer = Layer::bottom;
     Backend backend = Backend::automatic;
+    std::string monitor;   // a connector name; empty for the primary (or first) monitor
     bool quiet = false;    // no frame lines
     bool version = false;  // print the version and stop
     bool help = false;
@@ -36,7 +37,7 @@ inline constexpr std::string_view desktopUsage =
     "usage: JotbirdWidgetsDesktop [--family small|medium|large]... "
     "[--corner top-left|top-right|bottom-left|bottom-right]\n"
     "         [--margin N] [--scheme auto|light|dark] [--legacy] [--layer background|bottom]\n"
-    "         [--backend auto|wayland|x11] [--quiet] [--version] [--help]\n"
+    "         [--backend auto|wayland|x11] [--monitor NAME] [--quiet] [--version] [--help]\n"
     "Options take their value as the next argument or after '='.\n";
 
 // Parses the arguments after the program's name; default family medium when none is given.

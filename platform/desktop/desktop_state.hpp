@@ -35,6 +35,7 @@ struct DesktopWindow {
     std::optional<ui::LaidOutView> root;  // laid out for the entry shown now
     std::vector<LinkTarget> targets;      // one per child of `links`, in view order
     std::string pendingReason;            // why the next frame is drawn; empty for a re-expose
+    bool closedWithOutput = false;        // its layer surface went with its output, to come back
 
     DesktopWindow() = default;
     DesktopWindow(const DesktopWindow&) = delete;
@@ -61,6 +62,7 @@ struct DesktopHost {
     SourceId containerSource;  // its descriptor on the main loop (a timer only without inotify)
     SourceId rebindTimer;      // one shot, a moment after the socket file vanished
     SourceId timelineTimer;    // one shot, at the next instant a timeline asks for
+    SourceId placementIdle;    // one shot, once monitors have changed
     std::vector<std::unique_ptr<DesktopWindow>> windows;
 };
 

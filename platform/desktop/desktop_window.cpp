@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <exception>
+#include <utility>
 
 #include "platform/desktop/family_menu.hpp"
+#include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/link_overlay.hpp"
 #include "platform/desktop/painting.hpp"
 #include "platform/desktop/url_opening.hpp"
@@ -68,7 +70,16 @@ void addContent(DesktopWindow& window) {
     gtk_container_add(GTK_CONTAINER(window.window), window.links);
 }
 
-gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer) {
+gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    if (window.host->stacking == Stacking::layerSurface) {
+        // Only the compositor closes a layer surface, when its output goes away: the window
+        // comes back on the monitor chosen once the monitors have settled.
+        window.closedWithOutput = true;
+        gtk_widget_hide(window.window);
+        placeWhenSettled(*window.host);
+        return TRUE;
+    }
     // A close from the window manager ends the host as Quit does.
     gtk_main_quit();
     return TRUE;
@@ -81,7 +92,7 @@ void connectInput(DesktopWindow& window) {
     g_signal_connect(window.window, "button-press-event", G_CALLBACK(windowPressed), data);
     g_signal_connect(window.window, "notify::is-active", G_CALLBACK(redrawArea), data);
     g_signal_connect(window.window, "notify::scale-factor", G_CALLBACK(scaleChanged), data);
-    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), nullptr);
+    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), data);
 }
 
 }  // namespace
@@ -142,16 +153,19 @@ void changeFamily(DesktopWindow& window, widgetkit::WidgetFamily family) {
 
 void placeAllWindows(DesktopHost& host) {
     if (host.windows.empty()) return;
-    const ui::CGRect workArea =
-        primaryWorkArea(gtk_widget_get_display(host.windows.front()->window));
+    GdkMonitor* monitor =
+        chosenMonitor(gtk_widget_get_display(host.windows.front()->window), host.options.monitor);
+    const ui::CGRect workArea = workAreaOf(monitor);
     std::vector<ui::CGSize> sizes;
     for (const auto& window : host.windows)
         sizes.push_back(window->live.request.displaySize);
     const std::vector<ui::CGRect> frames =
         desktop::placeWindows(workArea, host.options.corner, host.options.margin, sizes);
     for (std::size_t i = 0; i < frames.size(); ++i)
-        placeWindow(GTK_WINDOW(host.windows[i]->window), host.stacking, host.options, workArea,
-                    frames[i]);
+        placeWindow(GTK_WINDOW(host.windows[i]->window), host.stacking, host.options, monitor,
+                    workArea, frames[i]);
+    for (const auto& window : host.windows)
+        if (std::exchange(window->closedWithOutput, false)) gtk_widget_show(window->window);
 }
 
 }  // namespace desktop

@@ -99,8 +99,11 @@ void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& o
 }
 
 void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
-                 const ui::CGRect& workArea, const ui::CGRect& frame) {
+                 GdkMonitor* monitor, const ui::CGRect& workArea, const ui::CGRect& frame) {
     if (stacking == Stacking::layerSurface) {
+        // Without it the compositor picks an output, mostly the focused one.
+        if (monitor && gtk_layer_get_monitor(window) != monitor)
+            gtk_layer_set_monitor(window, monitor);
         const EdgeOffsets offsets = offsetsFromCorner(workArea, options.corner, frame);
         gtk_layer_set_margin(
             window, isLeft(options.corner) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT,
@@ -112,15 +115,6 @@ void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& opt
     }
     gtk_window_move(window, int(std::lround(ui::CGRectGetMinX(frame))),
                     int(std::lround(ui::CGRectGetMinY(frame))));
-}
-
-ui::CGRect primaryWorkArea(GdkDisplay* display) {
-    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-    if (!monitor) monitor = gdk_display_get_monitor(display, 0);
-    if (!monitor) return {{0, 0}, {1920, 1080}};
-    GdkRectangle area;
-    gdk_monitor_get_workarea(monitor, &area);
-    return {{double(area.x), double(area.y)}, {double(area.width), double(area.height)}};
 }
 
 }  // namespace desktop

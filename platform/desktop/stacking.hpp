@@ -20,11 +20,9 @@ Stacking stackingFor(GdkDisplay* display, Backend requested, const SessionOffer&
 // Sets the window up before it is shown.
 void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& options);
 
-// Puts the window at `frame` (points, in the monitor's work area as `workArea` gives it).
+// Puts the window at `frame` (points, in `monitor`'s work area as `workArea` gives it); a
+// layer surface is bound to that monitor's output.
 void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
-                 const ui::CGRect& workArea, const ui::CGRect& frame);
-
-// The primary monitor's work area, in points.
-ui::CGRect primaryWorkArea(GdkDisplay* display);
+                 GdkMonitor* monitor, const ui::CGRect& workArea, const ui::CGRect& frame);
 
 }  // namespace desktop

@@ -13,6 +13,7 @@
 #include "platform/desktop/desktop_options.hpp"
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_targets.hpp"
+#include "platform/desktop/monitor_choice.hpp"
 #include "platform/desktop/window_placement.hpp"
 #include "platform/desktop/x11_window_type.hpp"
 
@@ -39,7 +40,8 @@ TEST(DesktopOptions, DefaultsAreOneMediumWindowTopRight) {
 TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
     const auto options = std::get<DesktopOptions>(
         parse({"--family", "large", "--family=small", "--corner=bottom-left", "--margin", "0",
-               "--scheme=dark", "--layer", "background", "--legacy", "--quiet", "--backend=x11"}));
+               "--scheme=dark", "--layer", "background", "--legacy", "--quiet", "--backend=x11",
+               "--monitor", "DP-2"}));
     EXPECT_EQ(options.families,
               (std::vector{WidgetFamily::systemLarge, WidgetFamily::systemSmall}));
     EXPECT_EQ(options.corner, Corner::bottomLeft);
@@ -48,6 +50,7 @@ TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
     EXPECT_EQ(options.layer, Layer::background);
     EXPECT_TRUE(options.legacy && options.quiet);
     EXPECT_EQ(options.backend, Backend::x11);
+    EXPECT_EQ(options.monitor, "DP-2");
 }
 
 TEST(DesktopOptions, BadArgumentsAreRefused) {
@@ -56,7 +59,7 @@ TEST(DesktopOptions, BadArgumentsAreRefused) {
         {"--margin", "-1"},  {"--margin", "nan"},  {"--margin", "4x"}, {"--scheme", "auto "},
         {"--layer", "top"},  {"--quiet=1"},        {"--bogus"},        {"medium"},
         {"--margin", "1e9"}, {"--margin", " 4"},   {"--margin", "4 "}, {"--margin", "0x10"},
-        {"--margin", "inf"}, {"--backend", "gtk"}, {"--backend"},
+        {"--margin", "inf"}, {"--backend", "gtk"}, {"--backend"},      {"--monitor="},
     };
     for (const auto& arguments : cases)
         EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(arguments))) << arguments.front();
@@ -95,6 +98,24 @@ TEST(BackendChoice, LayerShellFirstThenX11ThenPlainWayland) {
     EXPECT_NE(plainWindowNotice(Backend::wayland, gnome).find("--backend x11"), std::string::npos);
     EXPECT_NE(plainWindowNotice(Backend::automatic, weston).find("no X11 display"),
               std::string::npos);
+}
+
+TEST(MonitorChoice, TheNamedOneElseThePrimaryElseTheFirst) {
+    const std::vector<MonitorFacts> withPrimary{{"DP-1", false}, {"HDMI-1", true}, {"DP-2", false}};
+    const std::vector<MonitorFacts> withoutPrimary{{"HEADLESS-1", false}, {"HEADLESS-2", false}};
+    struct Case {
+        const std::vector<MonitorFacts>* monitors;
+        std::string_view wanted;
+        std::optional<std::size_t> chosen;
+    };
+    const std::vector<MonitorFacts> none;
+    const Case cases[] = {
+        {&withPrimary, "DP-2", 2},          {&withPrimary, "", 1},    {&withPrimary, "VGA-1", 1},
+        {&withoutPrimary, "HEADLESS-2", 1}, {&withoutPrimary, "", 0}, {&withoutPrimary, "gone", 0},
+        {&none, "DP-1", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(chooseMonitor(*c.monitors, c.wanted), c.chosen) << c.wanted;
 }
 
 TEST(X11WindowType, DesktopOnlyWhereNormalWindowsAreFocusedAndCycledRegardless) {

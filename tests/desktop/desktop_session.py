@@ -192,7 +192,9 @@ class Desktop:
         raise AssertionError(f"{count} window(s) of the host did not appear")
 
     def geometry(self, window):
-        out = self.run(["xwininfo", "-id", str(window)]).stdout
+        """x, y, width, height of a window, or of the screen for "root"."""
+        out = self.run(["xwininfo", "-root"] if window == "root" else
+                       ["xwininfo", "-id", str(window)]).stdout
         values = {}
         for line in out.splitlines():
             line = line.strip()
