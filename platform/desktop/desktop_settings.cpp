@@ -82,8 +82,8 @@ LoadedSettings loadSettings(const std::filesystem::path& file) {
         return {};
     const auto bytes = foundation::readFilePrefix(file, largestFile + 1);
     if (!bytes)
-        return {std::nullopt, "cannot read " + file.string() +
-                                  "; the widgets start as the command line says"};
+        return {std::nullopt,
+                "cannot read " + file.string() + "; the widgets start as the command line says"};
     auto parsed = bytes->size() > largestFile ? std::string("larger than 64 KiB") : parse(*bytes);
     if (auto* settings = std::get_if<DesktopSettings>(&parsed)) return {std::move(*settings), {}};
     // Kept aside rather than written over, in case the person wants to mend it.
