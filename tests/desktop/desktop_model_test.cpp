@@ -167,6 +167,28 @@ ui::LaidOutView link(std::string url, std::vector<ui::LaidOutView> children, dou
     return node;
 }
 
+// A widget dragged or restored past an edge, or left on a screen that shrank, comes back the
+// least distance that puts it inside; one larger than the work area sits at its top-left.
+TEST(WindowPlacement, FramesAreBroughtBackInsideTheWorkArea) {
+    const ui::CGRect workArea{{0, 32}, {1280, 768}};
+    struct Case {
+        ui::CGRect frame;
+        ui::CGPoint kept;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{{100, 100}, {364, 170}}, {100, 100}},
+             {{{-50, 10}, {364, 170}}, {0, 32}},
+             {{{1200, 700}, {364, 170}}, {916, 630}},
+             {{{1000, -500}, {170, 170}}, {1000, 32}},
+             {{{2000, 2000}, {170, 170}}, {1110, 630}},
+             {{{500, 100}, {2000, 1000}}, {0, 32}},
+         }) {
+        const ui::CGRect kept = keptInside(workArea, c.frame);
+        EXPECT_EQ(kept.origin, c.kept) << c.frame.origin.x << "," << c.frame.origin.y;
+        EXPECT_EQ(kept.size, c.frame.size);
+    }
+}
+
 TEST(LinkTargets, LinksInViewOrderNamedByWhatTheyShow) {
     ui::LaidOutView root;
     root.kind = ui::ViewKind::VStack;
