@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "platform/desktop/desktop_state.hpp"
+#include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/desktop_window.hpp"
 #include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/link_overlay.hpp"
@@ -273,14 +274,17 @@ int run(DesktopHost& host) {
     host.scheme = startingScheme(host);
     if (host.listener) watchSocket(host);
 
-    for (widgetkit::WidgetFamily family : host.options.families)
-        host.windows.push_back(makeWindow(host, family));
+    host.settingsFile = settingsFile();
+    for (const PlacedWidget& widget : startingWidgets(host))
+        host.windows.push_back(makeWindow(host, widget));
     if (!host.options.monitor.empty() &&
         !hasMonitorNamed(gdk_display_get_default(), host.options.monitor))
         report("no monitor is named " + host.options.monitor +
                " (yet): the widget is on the primary monitor, and moves there when it comes");
     placeAllWindows(host);
     watchMonitors(host);
+    // What the command line said is kept from now on.
+    if (host.options.placementGiven) saveWidgets(host);
     reloadAll(host, "start");
     for (const auto& window : host.windows) {
         gtk_widget_show_all(window->window);
@@ -293,6 +297,10 @@ int run(DesktopHost& host) {
 }
 
 }  // namespace
+
+void timelinesChanged(DesktopHost& host) {
+    armTimelineTimer(host);
+}
 
 void report(const std::string& message) {
     // A reader of standard error that stalls must not hold the host up either: what it cannot

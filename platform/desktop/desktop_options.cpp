@@ -47,10 +47,12 @@ std::optional<OptionsError> applyValue(DesktopOptions& options, std::string_view
         const auto corner = cornerNamed(value);
         if (!corner) return bad();
         options.corner = *corner;
+        options.placementGiven = true;
     } else if (name == "--margin") {
         const auto margin = marginFrom(value);
         if (!margin) return bad();
         options.margin = *margin;
+        options.placementGiven = true;
     } else if (name == "--scheme") {
         if (value == "auto")
             options.scheme = SchemeChoice::automatic;
@@ -112,6 +114,7 @@ std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
         }
         if (error) return *error;
     }
+    options.placementGiven = !options.families.empty() || options.placementGiven;
     if (options.families.empty()) options.families.push_back(widgetkit::WidgetFamily::systemMedium);
     return options;
 }

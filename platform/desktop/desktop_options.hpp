@@ -23,8 +23,11 @@ struct DesktopOptions {
     bool legacy = false;
     Layer layer = Layer::bottom;
     Backend backend = Backend::automatic;
-    std::string monitor;   // a connector name; empty for the primary (or first) monitor
-    bool quiet = false;    // no frame lines
+    std::string monitor;  // a connector name; empty for the primary (or first) monitor
+    bool quiet = false;   // no frame lines
+    // --family, --corner or --margin was given: the command line decides where the widgets
+    // are for this run, not the kept settings, and is kept from then on.
+    bool placementGiven = false;
     bool version = false;  // print the version and stop
     bool help = false;
 };

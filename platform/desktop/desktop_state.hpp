@@ -10,9 +10,12 @@
 #include <string>
 #include <vector>
 
+#include <filesystem>
+
 #include "platform/desktop/color_scheme_watch.hpp"
 #include "platform/desktop/desktop_options.hpp"
 #include "platform/desktop/frame_output.hpp"
+#include "platform/desktop/gallery.hpp"
 #include "platform/desktop/link_targets.hpp"
 #include "platform/desktop/source_id.hpp"
 #include "platform/desktop/stacking.hpp"
@@ -26,6 +29,16 @@ namespace desktop {
 
 struct DesktopHost;
 
+// A press of the primary button on a window, until its release: past the drag threshold it
+// moves the window, else it is a click.
+struct WindowDrag {
+    bool pressed = false;
+    bool moved = false;       // past the threshold: the release opens no link
+    ui::CGPoint pressRoot;    // the pointer at the press, in the display's points
+    ui::CGPoint pressLocal;   // and in the window's
+    ui::CGPoint startOrigin;  // the window's frame origin at the press
+};
+
 struct DesktopWindow {
     DesktopHost* host = nullptr;
     GtkWidget* window = nullptr;  // owns the widgets below
@@ -36,6 +49,15 @@ struct DesktopWindow {
     std::vector<LinkTarget> targets;      // one per child of `links`, in view order
     std::string pendingReason;            // why the next frame is drawn; empty for a re-expose
     bool closedWithOutput = false;        // its layer surface went with its output, to come back
+    std::string monitor;                  // the connector it is kept on; empty: the host's
+    std::optional<ui::CGPoint> position;  // its top-left in the work area, in points; none:
+                                          // stacked at the host's corner
+    GdkMonitor* placedOn = nullptr;       // where it was placed last
+    ui::CGRect workArea;                  // that monitor's work area then
+    ui::CGRect frame;                     // and its frame there, in the display's points
+    WindowDrag drag;
+    bool roundedByClip = false;  // corners transparent through an RGBA visual; else cut by X Shape
+    bool removing = false;       // taken away once the loop is idle
 
     DesktopWindow() = default;
     DesktopWindow(const DesktopWindow&) = delete;
@@ -64,9 +86,15 @@ struct DesktopHost {
     SourceId timelineTimer;    // one shot, at the next instant a timeline asks for
     SourceId placementIdle;    // one shot, once monitors have changed
     std::vector<std::unique_ptr<DesktopWindow>> windows;
+    std::optional<std::filesystem::path> settingsFile;  // where the widgets are kept
+    Gallery gallery;
+    SourceId removalIdle;  // one shot, to take away windows whose menu asked
 };
 
 // "JotbirdWidgetsDesktop: <message>" on standard error.
 void report(const std::string& message);
+
+// The windows' timelines changed (a window came or went): waits for the earliest instant.
+void timelinesChanged(DesktopHost& host);
 
 }  // namespace desktop

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/desktop/desktop_state.hpp"
-#include "platform/desktop/widget_pixels.hpp"
+#include "platform/ui/drawing.hpp"
 #include "platform/ui/localization.hpp"
 
 namespace desktop {
@@ -19,13 +19,23 @@ void close(Gallery& gallery) {
     gallery.items.clear();
 }
 
-// The preview drawn as the desktop draws the widget, only smaller.
+// The preview drawn as the desktop draws the widget, only smaller: into an image of the
+// area's device pixels, copied one to one.
 gboolean paintPreview(GtkWidget* area, cairo_t* cairo, gpointer data) {
     const auto& item = *static_cast<const GalleryItem*>(data);
+    const int factor = gtk_widget_get_scale_factor(area);
     ui::Canvas canvas = widgetkit::canvasFor(item.request);
-    canvas.scale = gtk_widget_get_scale_factor(area) * galleryScale;
-    cairo_scale(cairo, galleryScale, galleryScale);
-    if (auto error = paintWidget(cairo, item.root, canvas))
+    canvas.scale = factor * galleryScale;
+    const auto error = ui::drawImage(item.root, canvas, [&](cairo_surface_t* picture) {
+        cairo_save(cairo);
+        cairo_scale(cairo, 1.0 / factor, 1.0 / factor);
+        cairo_set_source_surface(cairo, picture, 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+        cairo_paint(cairo);
+        cairo_restore(cairo);
+        return std::error_code{};
+    });
+    if (error)
         report("cannot draw the gallery's " +
                std::string(widgetkit::familyShortName(item.request.family)) +
                " widget: " + error.message());

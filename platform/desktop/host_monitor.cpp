@@ -116,6 +116,13 @@ GdkMonitor* chosenMonitor(GdkDisplay* display, const std::string& wanted) {
     return index ? gdk_display_get_monitor(display, int(*index)) : nullptr;
 }
 
+std::string monitorName(GdkDisplay* display, GdkMonitor* monitor) {
+    const std::vector<MonitorFacts> facts = monitorFacts(display);
+    for (std::size_t i = 0; i < facts.size(); ++i)
+        if (gdk_display_get_monitor(display, int(i)) == monitor) return facts[i].name;
+    return {};
+}
+
 bool hasMonitorNamed(GdkDisplay* display, const std::string& name) {
     for (const MonitorFacts& facts : monitorFacts(display))
         if (facts.name == name) return true;

@@ -15,6 +15,9 @@ struct DesktopHost;
 // The monitor for `wanted` (a connector name, or empty); null only without any monitor.
 GdkMonitor* chosenMonitor(GdkDisplay* display, const std::string& wanted);
 
+// The monitor's connector name; empty where it cannot be told.
+std::string monitorName(GdkDisplay* display, GdkMonitor* monitor);
+
 // Whether a monitor has that connector name.
 bool hasMonitorNamed(GdkDisplay* display, const std::string& name);
 

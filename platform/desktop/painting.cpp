@@ -4,6 +4,7 @@
 
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/desktop/rounded_window.hpp"
 #include "platform/desktop/widget_pixels.hpp"
 #include "platform/ui/drawing.hpp"
 
@@ -52,6 +53,7 @@ ui::PixelSize framePixels(const DesktopWindow& window) {
 
 gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
     auto& window = *static_cast<DesktopWindow*>(data);
+    clipToOutline(cairo, window);
     if (!window.root) {
         // Nothing laid out (the provider failed, and said so): an empty widget, not garbage.
         const ui::Color background = widgetkit::canvasFor(window.live.request).background;

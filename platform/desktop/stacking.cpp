@@ -98,19 +98,23 @@ void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& o
     }
 }
 
-void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
-                 GdkMonitor* monitor, const ui::CGRect& workArea, const ui::CGRect& frame) {
+void placeWindow(GtkWindow* window, Stacking stacking, Corner anchor, GdkMonitor* monitor,
+                 const ui::CGRect& workArea, const ui::CGRect& frame) {
     if (stacking == Stacking::layerSurface) {
         // Without it the compositor picks an output, mostly the focused one.
         if (monitor && gtk_layer_get_monitor(window) != monitor)
             gtk_layer_set_monitor(window, monitor);
-        const EdgeOffsets offsets = offsetsFromCorner(workArea, options.corner, frame);
-        gtk_layer_set_margin(
-            window, isLeft(options.corner) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT,
-            int(std::lround(offsets.horizontal)));
-        gtk_layer_set_margin(
-            window, isTop(options.corner) ? GTK_LAYER_SHELL_EDGE_TOP : GTK_LAYER_SHELL_EDGE_BOTTOM,
-            int(std::lround(offsets.vertical)));
+        const auto horizontal =
+            isLeft(anchor) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT;
+        const auto vertical =
+            isTop(anchor) ? GTK_LAYER_SHELL_EDGE_TOP : GTK_LAYER_SHELL_EDGE_BOTTOM;
+        for (auto edge : {GTK_LAYER_SHELL_EDGE_LEFT, GTK_LAYER_SHELL_EDGE_RIGHT,
+                          GTK_LAYER_SHELL_EDGE_TOP, GTK_LAYER_SHELL_EDGE_BOTTOM})
+            if (gtk_layer_get_anchor(window, edge) != (edge == horizontal || edge == vertical))
+                gtk_layer_set_anchor(window, edge, edge == horizontal || edge == vertical);
+        const EdgeOffsets offsets = offsetsFromCorner(workArea, anchor, frame);
+        gtk_layer_set_margin(window, horizontal, int(std::lround(offsets.horizontal)));
+        gtk_layer_set_margin(window, vertical, int(std::lround(offsets.vertical)));
         return;
     }
     gtk_window_move(window, int(std::lround(ui::CGRectGetMinX(frame))),

@@ -21,8 +21,9 @@ Stacking stackingFor(GdkDisplay* display, Backend requested, const SessionOffer&
 void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& options);
 
 // Puts the window at `frame` (points, in `monitor`'s work area as `workArea` gives it); a
-// layer surface is bound to that monitor's output.
-void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
-                 GdkMonitor* monitor, const ui::CGRect& workArea, const ui::CGRect& frame);
+// layer surface is bound to that monitor's output and anchored at `anchor`, so that it keeps
+// its distance from that corner's edges.
+void placeWindow(GtkWindow* window, Stacking stacking, Corner anchor, GdkMonitor* monitor,
+                 const ui::CGRect& workArea, const ui::CGRect& frame);
 
 }  // namespace desktop

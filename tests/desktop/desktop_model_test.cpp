@@ -35,6 +35,18 @@ TEST(DesktopOptions, DefaultsAreOneMediumWindowTopRight) {
     EXPECT_EQ(options.layer, Layer::bottom);
     EXPECT_EQ(options.backend, Backend::automatic);
     EXPECT_FALSE(options.legacy || options.quiet || options.version);
+    EXPECT_FALSE(options.placementGiven) << "the kept widgets decide";
+}
+
+// Where the widgets are is the command line's to say only when it says it.
+TEST(DesktopOptions, FamilyCornerOrMarginGivenDecidesThePlacement) {
+    for (const std::vector<std::string_view>& given :
+         std::vector<std::vector<std::string_view>>{
+             {"--family", "small"}, {"--corner=bottom-left"}, {"--margin", "0"}})
+        EXPECT_TRUE(std::get<DesktopOptions>(parse(given)).placementGiven) << given[0];
+    for (const std::vector<std::string_view>& other : std::vector<std::vector<std::string_view>>{
+             {"--scheme", "dark"}, {"--quiet"}, {"--monitor", "DP-2"}, {"--legacy"}})
+        EXPECT_FALSE(std::get<DesktopOptions>(parse(other)).placementGiven) << other[0];
 }
 
 TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {

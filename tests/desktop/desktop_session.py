@@ -155,6 +155,8 @@ class Desktop:
         """The session's environment with a container of its own under the scratch folder."""
         env = dict(self.env)
         env["XDG_DATA_HOME"] = self.path(name)
+        # Each host keeps its widgets apart from the others'.
+        env["XDG_CONFIG_HOME"] = self.path(name, "config")
         env.update(extra)
         os.makedirs(env["XDG_DATA_HOME"], exist_ok=True)
         return env
@@ -207,17 +209,40 @@ class Desktop:
     def screenshot(self, window, png):
         self.run(["import", "-window", str(window), png])
 
-    def differing_pixels(self, a, b, fuzz="8%"):
-        """Pixels that differ by more than `fuzz`; None when the sizes differ."""
-        sizes = [self.run(["identify", "-format", "%wx%h", p]).stdout for p in (a, b)]
-        if sizes[0] != sizes[1]:
-            return None
-        result = self.run(["compare", "-metric", "AE", "-fuzz", fuzz, a, b, "null:"],
-                          check=False)
-        return int(float(result.stderr.split()[0]))
+    def differing_pixels(self, a, b, fuzz="8%", rounded_at=None):
+        return differing_pixels(a, b, fuzz, rounded_at)
 
     def xdotool(self, *arguments):
         self.run(["xdotool", *arguments])
+
+
+# The corner radius of the host's windows, in points.
+CORNER_RADIUS = 20
+
+
+def differing_pixels(a, b, fuzz="8%", rounded_at=None):
+    """Pixels that differ by more than `fuzz`; None when the sizes differ. With `rounded_at`
+    (a scale), only those inside a window's rounded outline at that scale count, the band
+    along the curve left out."""
+    def run(argv):
+        return subprocess.run(argv, capture_output=True, text=True, timeout=60)
+    sizes = [run(["identify", "-format", "%wx%h", p]).stdout for p in (a, b)]
+    if sizes[0] != sizes[1]:
+        return None
+    if rounded_at:
+        width, height = (int(n) for n in sizes[0].split("x"))
+        radius = (CORNER_RADIUS + 2) * rounded_at
+        masked = []
+        for picture in (a, b):
+            out = picture + ".inside.png"
+            run(["convert", picture, "(", "-size", f"{width}x{height}", "xc:black",
+                 "+antialias", "-fill", "white", "-draw",
+                 f"roundrectangle 0,0 {width - 1},{height - 1} {radius},{radius}", ")",
+                 "-compose", "Multiply", "-composite", out])
+            masked.append(out)
+        a, b = masked
+    result = run(["compare", "-metric", "AE", "-fuzz", fuzz, a, b, "null:"])
+    return int(float(result.stderr.split()[0]))
 
 
 def wait_for(predicate, timeout=10, what="condition"):
