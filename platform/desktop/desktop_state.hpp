@@ -19,6 +19,7 @@
 #include "platform/desktop/link_targets.hpp"
 #include "platform/desktop/source_id.hpp"
 #include "platform/desktop/stacking.hpp"
+#include "platform/desktop/widget_pixels.hpp"
 #include "platform/ui/laid_out_view.hpp"
 #include "platform/widgetkit/container_watch.hpp"
 #include "platform/widgetkit/live_family.hpp"
@@ -46,6 +47,7 @@ struct DesktopWindow {
     GtkWidget* area = nullptr;    // the widget's pixels
     widgetkit::LiveFamily live;
     std::optional<ui::LaidOutView> root;  // laid out for the entry shown now
+    Picture picture;                      // `root` drawn at the window's scale; none: to draw
     std::vector<LinkTarget> targets;      // one per child of `links`, in view order
     std::string pendingReason;            // why the next frame is drawn; empty for a re-expose
     bool closedWithOutput = false;        // its layer surface went with its output, to come back

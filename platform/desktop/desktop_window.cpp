@@ -43,6 +43,7 @@ void redrawArea(GtkWindow*, GParamSpec*, gpointer data) {
 void scaleChanged(GtkWidget* widget, GParamSpec*, gpointer data) {
     auto& window = *static_cast<DesktopWindow*>(data);
     window.live.request.scale = gtk_widget_get_scale_factor(widget);
+    window.picture.reset();
     gtk_widget_queue_draw(window.area);
 }
 
@@ -116,6 +117,7 @@ void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
     // Asked before the targets change: afterwards the focused button's index names another.
     const std::string keepFocus = focusedURL(window);
     window.root.reset();
+    window.picture.reset();
     window.targets.clear();
     const auto& entries = window.live.timeline.entries;
     if (entries.empty()) {

@@ -26,6 +26,8 @@ gboolean paintPreview(GtkWidget* area, cairo_t* cairo, gpointer data) {
     const int factor = gtk_widget_get_scale_factor(area);
     ui::Canvas canvas = widgetkit::canvasFor(item.request);
     canvas.scale = factor * galleryScale;
+    // Over the gallery's own background: at 0.6 of a point the picture's last row and column
+    // are only partly covered.
     const auto error = ui::drawImage(item.root, canvas, [&](cairo_surface_t* picture) {
         cairo_save(cairo);
         cairo_scale(cairo, 1.0 / factor, 1.0 / factor);

@@ -62,12 +62,17 @@ gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
         cairo_paint(cairo);
         return TRUE;
     }
-    if (auto error = paintWidget(cairo, *window.root, widgetkit::canvasFor(window.live.request))) {
-        report("cannot draw the " +
-               std::string(widgetkit::familyShortName(window.live.request.family)) +
-               " widget: " + error.message());
-        return TRUE;
+    // Drawn once per layout and scale; exposes and moves copy the kept picture.
+    const ui::Canvas canvas = widgetkit::canvasFor(window.live.request);
+    if (!window.picture) {
+        if (auto error = drawPicture(*window.root, canvas, window.picture)) {
+            report("cannot draw the " +
+                   std::string(widgetkit::familyShortName(window.live.request.family)) +
+                   " widget: " + error.message());
+            return TRUE;
+        }
     }
+    copyPicture(cairo, window.picture.get(), canvas.scale);
     paintFocus(cairo, window);
     if (!window.pendingReason.empty()) {
         writeFrameLine(window.host->output, frameLine(window.live.request.family,
