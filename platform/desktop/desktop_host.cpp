@@ -19,82 +19,44 @@
 #include "platform/desktop/link_overlay.hpp"
 #include "platform/desktop/wayland_registry.hpp"
 #include "platform/foundation/line_output.hpp"
+#include "platform/widgetkit/host_policy.hpp"
 #include "platform/widgetkit/reload_request.hpp"
 
 namespace desktop {
 namespace {
 
-// A flood of datagrams is read in slices of this many, each followed by one redraw, so that a
-// stop or a due timeline is never starved.
-constexpr std::size_t requestsPerWakeup = 256;
-
-// Without inotify, how often the host checks that its socket is still in the container, and
-// tries to bind one again when it is not.
-constexpr guint listenCheckSeconds = 1;
-
-// A socket file that vanished mostly goes with its container (rm -r removes the files, then
-// the directory): binding again at once would put a new file in the way of that last step.
-constexpr guint rebindDelayMilliseconds = 200;
-
 // The name of the installed desktop entry, without ".desktop".
 constexpr const char* desktopEntryId = "jotbird-widgets-desktop";
 
-// The longest one-shot wait for a timeline; a later instant is simply waited for again.
-constexpr std::chrono::milliseconds longestWait = std::chrono::hours(24);
-
 void reloadAll(DesktopHost& host, std::string_view reason);
-void armTimelineTimer(DesktopHost& host);
+void armWakeTimer(DesktopHost& host);
 
 gboolean requestsArrived(gint, GIOCondition, gpointer data) {
     auto& host = *static_cast<DesktopHost*>(data);
-    const widgetkit::ReceivedRequests received =
-        widgetkit::receiveRequests(*host.listener, host.runtime.kind, requestsPerWakeup);
+    const widgetkit::ReceivedRequests received = widgetkit::receiveRequests(
+        *host.listening.listener, host.runtime.kind, widgetkit::requestsPerWakeup);
     if (received.forKind > 0) reloadAll(host, "reload");
     return G_SOURCE_CONTINUE;
 }
 
+// The main loop waits on the socket the policy listens on, whenever it has one.
 void watchSocket(DesktopHost& host) {
-    host.socketWatch.id = g_unix_fd_add(host.listener->socket.fd, G_IO_IN, requestsArrived, &host);
+    host.socketWatch.reset();
+    if (host.listening.listener)
+        host.socketWatch.id =
+            g_unix_fd_add(host.listening.listener->socket.fd, G_IO_IN, requestsArrived, &host);
 }
 
-// Binds the socket; true on success. Failures are told when they differ from the last one.
-bool tryListening(DesktopHost& host) {
-    auto attempt = widgetkit::listenAgain(host.container, host.reportedFailure);
-    if (const auto* message = std::get_if<std::string>(&attempt)) {
-        if (!message->empty()) report(*message);
-        return false;
-    }
-    host.listener.emplace(std::move(std::get<widgetkit::ReloadListener>(attempt)));
-    watchSocket(host);
-    return true;
+void follow(DesktopHost& host, const widgetkit::ListenStep& step) {
+    for (const std::string& message : step.messages)
+        report(message);
+    if (step.listenerChanged) watchSocket(host);
+    if (step.redrawAll) reloadAll(host, "listen");
 }
 
-gboolean rebindDue(gpointer data);
-
-// The container may be deleted and made again, and with it the socket file: the host keeps
-// showing its timelines and binds a new socket once the directory is back.
 void keepListening(DesktopHost& host) {
-    if (host.listener) {
-        if (widgetkit::stillListening(*host.listener)) return;
-        report("the socket " + host.listener->path.string() + " is gone or taken over");
-        host.socketWatch.reset();
-        host.listener.reset();
-        host.rebindTimer.id = g_timeout_add(rebindDelayMilliseconds, rebindDue, &host);
-        return;
-    }
-    if (host.rebindTimer.id != 0) return;
-    // Requests sent while nobody listened are lost; show what is stored now.
-    if (tryListening(host)) {
-        report("listening on " + host.listener->path.string());
-        reloadAll(host, "listen");
-    }
-}
-
-gboolean rebindDue(gpointer data) {
-    auto& host = *static_cast<DesktopHost*>(data);
-    host.rebindTimer.id = 0;
-    keepListening(host);
-    return G_SOURCE_REMOVE;
+    follow(host, widgetkit::keepListening(host.listening, std::chrono::steady_clock::now()));
+    armWakeTimer(host);
 }
 
 gboolean containerChanged(gint, GIOCondition, gpointer data) {
@@ -103,57 +65,55 @@ gboolean containerChanged(gint, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-gboolean listenCheckDue(gpointer data) {
-    keepListening(*static_cast<DesktopHost*>(data));
-    return G_SOURCE_CONTINUE;
-}
-
 // One inotify descriptor on the main loop tells when the socket or the container comes or
-// goes, also while the container is missing; only without inotify does the host look itself.
+// goes, also while the container is missing; without it the policy has the host look itself.
 void watchContainer(DesktopHost& host) {
     host.containerWatch =
         widgetkit::watchContainer(host.container, std::string(widgetkit::hostSocketName));
     if (host.containerWatch.fd)
         host.containerSource.id =
             g_unix_fd_add(host.containerWatch.fd.fd, G_IO_IN, containerChanged, &host);
-    else
-        host.containerSource.id = g_timeout_add_seconds(listenCheckSeconds, listenCheckDue, &host);
 }
 
-gboolean timelineDue(gpointer data) {
+// What the timelines ask for now, and the socket's next step when it is due.
+gboolean wakeDue(gpointer data) {
     auto& host = *static_cast<DesktopHost*>(data);
-    host.timelineTimer.id = 0;
+    host.wakeTimer.id = 0;
     const foundation::Date now = foundation::now();
     for (const auto& window : host.windows) {
-        const auto next = widgetkit::nextDrawing(window->live);
-        if (!next || *next > now) continue;
-        if (widgetkit::reloadDue(window->live, now))
-            reloadWindow(*window, "timeline");
-        else
-            showCurrentEntry(*window, "timeline");
+        switch (widgetkit::timelineStep(window->live, now)) {
+            case widgetkit::TimelineStep::nothing:
+                break;
+            case widgetkit::TimelineStep::showEntry:
+                showCurrentEntry(*window, "timeline");
+                break;
+            case widgetkit::TimelineStep::reload:
+                reloadWindow(*window, "timeline");
+                break;
+        }
     }
-    armTimelineTimer(host);
+    const auto steadyNow = std::chrono::steady_clock::now();
+    if (widgetkit::listenStepDue(host.listening, steadyNow))
+        follow(host, widgetkit::keepListening(host.listening, steadyNow));
+    armWakeTimer(host);
     return G_SOURCE_REMOVE;
 }
 
-// One timer, at the earliest instant any window's timeline asks for; none when none asks.
-void armTimelineTimer(DesktopHost& host) {
-    host.timelineTimer.reset();
-    std::optional<foundation::Date> earliest;
+// One timer, for the earliest of the windows' timelines and the socket's next step.
+void armWakeTimer(DesktopHost& host) {
+    host.wakeTimer.reset();
+    std::vector<const widgetkit::LiveFamily*> families;
     for (const auto& window : host.windows)
-        if (const auto next = widgetkit::nextDrawing(window->live))
-            if (!earliest || *next < *earliest) earliest = next;
-    if (!earliest) return;
-    const auto wait =
-        std::clamp(std::chrono::ceil<std::chrono::milliseconds>(*earliest - foundation::now()),
-                   std::chrono::milliseconds(0), longestWait);
-    host.timelineTimer.id = g_timeout_add(guint(wait.count()), timelineDue, &host);
+        families.push_back(&window->live);
+    const auto wait = widgetkit::sleepFor(host.listening, std::chrono::steady_clock::now(),
+                                          families, foundation::now());
+    host.wakeTimer.id = g_timeout_add(guint(wait.count()), wakeDue, &host);
 }
 
 void reloadAll(DesktopHost& host, std::string_view reason) {
     for (const auto& window : host.windows)
         reloadWindow(*window, reason);
-    armTimelineTimer(host);
+    armWakeTimer(host);
 }
 
 void schemeChanged(DesktopHost& host, ui::ColorScheme scheme) {
@@ -179,20 +139,12 @@ int usageError(const std::string& message) {
 // Binds the socket, or finds that it must wait for the container: 0, or the exit status
 // when the host cannot run.
 int startListening(DesktopHost& host) {
-    auto attempt = widgetkit::listenForReloads(host.container);
-    if (auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt)) {
-        host.listener.emplace(std::move(*listener));
-        return 0;
-    }
-    const auto& error = std::get<widgetkit::ListenError>(attempt);
-    if (error.failure != widgetkit::ListenFailure::noDirectory) {
-        report(error.describe(host.container));
-        return error.failure == widgetkit::ListenFailure::anotherHost ? exitAnotherHost : 1;
-    }
-    // Only the bridge's publish makes the container; until then the empty widget shows.
-    report(error.describe(host.container) + "; listening as soon as it appears");
-    host.reportedFailure = error.failure;
-    return 0;
+    const widgetkit::ListenStep first = widgetkit::startListening(
+        host.listening, bool(host.containerWatch.fd), std::chrono::steady_clock::now());
+    for (const std::string& message : first.messages)
+        report(message);
+    if (!first.cannotRun) return 0;
+    return first.failure == widgetkit::ListenFailure::anotherHost ? exitAnotherHost : 1;
 }
 
 ui::ColorScheme startingScheme(DesktopHost& host) {
@@ -258,6 +210,7 @@ int run(DesktopHost& host) {
     const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
     for (int i = 0; i < 3; ++i)
         stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
+    host.listening.container = host.container;
     // Watching before the first bind, so that no change after it goes unseen.
     watchContainer(host);
     if (const int status = startListening(host)) return status;
@@ -272,7 +225,7 @@ int run(DesktopHost& host) {
     host.stacking = stackingFor(gdk_display_get_default(), host.options.backend, offer);
     openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
     host.scheme = startingScheme(host);
-    if (host.listener) watchSocket(host);
+    watchSocket(host);
 
     host.settingsFile = settingsFile();
     for (const PlacedWidget& widget : startingWidgets(host))
@@ -299,7 +252,7 @@ int run(DesktopHost& host) {
 }  // namespace
 
 void timelinesChanged(DesktopHost& host) {
-    armTimelineTimer(host);
+    armWakeTimer(host);
 }
 
 void report(const std::string& message) {
@@ -312,7 +265,7 @@ void report(const std::string& message) {
 int runDesktopHost(const widgetkit::WidgetRuntime& runtime,
                    const std::vector<std::string_view>& arguments) {
     auto parsed = parseDesktopOptions(arguments);
-    if (auto* error = std::get_if<OptionsError>(&parsed)) return usageError(error->message);
+    if (auto* error = std::get_if<foundation::UsageError>(&parsed)) return usageError(error->message);
     const DesktopOptions& options = std::get<DesktopOptions>(parsed);
     if (options.version) {
         std::printf("JotbirdWidgetsDesktop %s\n", JOTBIRD_VERSION);

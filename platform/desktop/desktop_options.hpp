@@ -6,13 +6,14 @@
 #include <variant>
 #include <vector>
 
+#include "platform/foundation/option_table.hpp"
 #include "platform/widgetkit/widget_family.hpp"
 
 namespace desktop {
 
 enum class Corner { topLeft, topRight, bottomLeft, bottomRight };
 enum class SchemeChoice { automatic, light, dark };
-enum class Layer { background, bottom };
+enum class LayerChoice { background, bottom };  // the layer-shell layer asked for
 enum class Backend { automatic, wayland, x11 };
 
 struct DesktopOptions {
@@ -21,7 +22,7 @@ struct DesktopOptions {
     double margin = 24;  // points from both edges of the work area
     SchemeChoice scheme = SchemeChoice::automatic;
     bool legacy = false;
-    Layer layer = Layer::bottom;
+    LayerChoice layer = LayerChoice::bottom;
     Backend backend = Backend::automatic;
     std::string monitor;  // a connector name; empty for the primary (or first) monitor
     bool quiet = false;   // no frame lines
@@ -32,10 +33,6 @@ struct DesktopOptions {
     bool help = false;
 };
 
-struct OptionsError {
-    std::string message;
-};
-
 inline constexpr std::string_view desktopUsage =
     "usage: JotbirdWidgetsDesktop [--family small|medium|large]... "
     "[--corner top-left|top-right|bottom-left|bottom-right]\n"
@@ -44,7 +41,7 @@ inline constexpr std::string_view desktopUsage =
     "Options take their value as the next argument or after '='.\n";
 
 // Parses the arguments after the program's name; default family medium when none is given.
-std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
+std::variant<DesktopOptions, foundation::UsageError> parseDesktopOptions(
     const std::vector<std::string_view>& arguments);
 
 }  // namespace desktop

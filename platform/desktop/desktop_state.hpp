@@ -22,6 +22,7 @@
 #include "platform/desktop/widget_pixels.hpp"
 #include "platform/ui/laid_out_view.hpp"
 #include "platform/widgetkit/container_watch.hpp"
+#include "platform/widgetkit/host_policy.hpp"
 #include "platform/widgetkit/live_family.hpp"
 #include "platform/widgetkit/reload_listener.hpp"
 #include "platform/widgetkit/widget_runtime.hpp"
@@ -77,15 +78,13 @@ struct DesktopHost {
     ui::ColorScheme scheme = ui::ColorScheme::light;
     FrameOutput output;
     ColorSchemeWatch schemeWatch;
-    std::optional<widgetkit::ReloadListener> listener;
-    std::optional<widgetkit::ListenFailure> reportedFailure;  // so a lasting failure is told once
-    SourceId socketWatch;
+    widgetkit::Listening listening;  // the reload socket, as the hosts' shared policy keeps it
+    SourceId socketWatch;            // its descriptor on the main loop, while there is one
     // Tells when the socket file or the container comes or goes, so that the host binds again
     // once a publish makes them anew.
     widgetkit::ContainerWatch containerWatch;
-    SourceId containerSource;  // its descriptor on the main loop (a timer only without inotify)
-    SourceId rebindTimer;      // one shot, a moment after the socket file vanished
-    SourceId timelineTimer;    // one shot, at the next instant a timeline asks for
+    SourceId containerSource;  // its descriptor on the main loop, where inotify can be had
+    SourceId wakeTimer;        // one shot, at the next instant a timeline or the socket asks for
     SourceId placementIdle;    // one shot, once monitors have changed
     std::vector<std::unique_ptr<DesktopWindow>> windows;
     std::optional<std::filesystem::path> settingsFile;  // where the widgets are kept

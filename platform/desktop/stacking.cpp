@@ -30,7 +30,7 @@ bool isWayland(GdkDisplay* display) {
 void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
     gtk_layer_init_for_window(window);
     gtk_layer_set_namespace(window, "jotbird-widgets");
-    gtk_layer_set_layer(window, options.layer == Layer::background
+    gtk_layer_set_layer(window, options.layer == LayerChoice::background
                                     ? GTK_LAYER_SHELL_LAYER_BACKGROUND
                                     : GTK_LAYER_SHELL_LAYER_BOTTOM);
     gtk_layer_set_anchor(

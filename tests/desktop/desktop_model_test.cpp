@@ -22,7 +22,7 @@ namespace {
 
 using widgetkit::WidgetFamily;
 
-std::variant<DesktopOptions, OptionsError> parse(std::vector<std::string_view> arguments) {
+std::variant<DesktopOptions, foundation::UsageError> parse(std::vector<std::string_view> arguments) {
     return parseDesktopOptions(arguments);
 }
 
@@ -32,7 +32,7 @@ TEST(DesktopOptions, DefaultsAreOneMediumWindowTopRight) {
     EXPECT_EQ(options.corner, Corner::topRight);
     EXPECT_EQ(options.margin, 24);
     EXPECT_EQ(options.scheme, SchemeChoice::automatic);
-    EXPECT_EQ(options.layer, Layer::bottom);
+    EXPECT_EQ(options.layer, LayerChoice::bottom);
     EXPECT_EQ(options.backend, Backend::automatic);
     EXPECT_FALSE(options.legacy || options.quiet || options.version);
     EXPECT_FALSE(options.placementGiven) << "the kept widgets decide";
@@ -59,7 +59,7 @@ TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
     EXPECT_EQ(options.corner, Corner::bottomLeft);
     EXPECT_EQ(options.margin, 0);
     EXPECT_EQ(options.scheme, SchemeChoice::dark);
-    EXPECT_EQ(options.layer, Layer::background);
+    EXPECT_EQ(options.layer, LayerChoice::background);
     EXPECT_TRUE(options.legacy && options.quiet);
     EXPECT_EQ(options.backend, Backend::x11);
     EXPECT_EQ(options.monitor, "DP-2");
@@ -74,7 +74,7 @@ TEST(DesktopOptions, BadArgumentsAreRefused) {
         {"--margin", "inf"}, {"--backend", "gtk"}, {"--backend"},      {"--monitor="},
     };
     for (const auto& arguments : cases)
-        EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(arguments))) << arguments.front();
+        EXPECT_TRUE(std::holds_alternative<foundation::UsageError>(parse(arguments))) << arguments.front();
 }
 
 TEST(BackendChoice, LayerShellFirstThenX11ThenPlainWayland) {
