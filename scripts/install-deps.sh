@@ -28,6 +28,14 @@ packages=(
     # unprivileged user), and Debian's Python with its D-Bus, GLib, AT-SPI and GTK bindings.
     openbox x11-utils xdotool imagemagick dbus at-spi2-core sway grim util-linux
     python3 python3-dbus python3-gi python3-pyatspi gir1.2-gtk-3.0
+    # The output background the layer surface's transparent corners are seen against.
+    swaybg
+    # The backend's choice is tested on a compositor without layer shell, with its XWayland.
+    weston xwayland
+    # The X11 window managers the host's stacking is tested under, beside openbox.
+    xfwm4 fluxbox
+    # Monitors that change: a resizable nested X server and xrandr to resize it.
+    xserver-xephyr x11-xserver-utils
     # A host's clock run fast, so that a timeline's reload instant comes within a test.
     faketime
 )

@@ -8,86 +8,56 @@
 #include <chrono>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
 #include <variant>
 
 #include "platform/desktop/desktop_state.hpp"
+#include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/desktop/wayland_registry.hpp"
 #include "platform/foundation/line_output.hpp"
 #include "platform/ui/localization.hpp"
+#include "platform/widgetkit/host_policy.hpp"
 #include "platform/widgetkit/reload_request.hpp"
 
 namespace desktop {
 namespace {
 
-// A flood of datagrams is read in slices of this many, each followed by one redraw, so that a
-// stop or a due timeline is never starved.
-constexpr std::size_t requestsPerWakeup = 256;
-
-// Without inotify, how often the host checks that its socket is still in the container, and
-// tries to bind one again when it is not.
-constexpr guint listenCheckSeconds = 1;
-
-// A socket file that vanished mostly goes with its container (rm -r removes the files, then
-// the directory): binding again at once would put a new file in the way of that last step.
-constexpr guint rebindDelayMilliseconds = 200;
-
-// The longest one-shot wait for a timeline; a later instant is simply waited for again.
-constexpr std::chrono::milliseconds longestWait = std::chrono::hours(24);
+// The name of the installed desktop entry, without ".desktop".
+constexpr const char* desktopEntryId = "jotbird-widgets-desktop";
 
 void reloadAll(DesktopHost& host, std::string_view reason);
-void armTimelineTimer(DesktopHost& host);
+void armWakeTimer(DesktopHost& host);
 
 gboolean requestsArrived(gint, GIOCondition, gpointer data) {
     auto& host = *static_cast<DesktopHost*>(data);
-    const widgetkit::ReceivedRequests received =
-        widgetkit::receiveRequests(*host.listener, host.runtime.kind, requestsPerWakeup);
+    const widgetkit::ReceivedRequests received = widgetkit::receiveRequests(
+        *host.listening.listener, host.runtime.kind, widgetkit::requestsPerWakeup);
     if (received.forKind > 0) reloadAll(host, "reload");
     return G_SOURCE_CONTINUE;
 }
 
+// The main loop waits on the socket the policy listens on, whenever it has one.
 void watchSocket(DesktopHost& host) {
-    host.socketWatch.id = g_unix_fd_add(host.listener->socket.fd, G_IO_IN, requestsArrived, &host);
+    host.socketWatch.reset();
+    if (host.listening.listener)
+        host.socketWatch.id =
+            g_unix_fd_add(host.listening.listener->socket.fd, G_IO_IN, requestsArrived, &host);
 }
 
-// Binds the socket; true on success. Failures are told when they differ from the last one.
-bool tryListening(DesktopHost& host) {
-    auto attempt = widgetkit::listenAgain(host.container, host.reportedFailure);
-    if (const auto* message = std::get_if<std::string>(&attempt)) {
-        if (!message->empty()) report(*message);
-        return false;
-    }
-    host.listener.emplace(std::move(std::get<widgetkit::ReloadListener>(attempt)));
-    watchSocket(host);
-    return true;
+void follow(DesktopHost& host, const widgetkit::ListenStep& step) {
+    for (const std::string& message : step.messages)
+        report(message);
+    if (step.listenerChanged) watchSocket(host);
+    if (step.redrawAll) reloadAll(host, "listen");
 }
 
-gboolean rebindDue(gpointer data);
-
-// The container may be deleted and made again, and with it the socket file: the host keeps
-// showing its timelines and binds a new socket once the directory is back.
 void keepListening(DesktopHost& host) {
-    if (host.listener) {
-        if (widgetkit::stillListening(*host.listener)) return;
-        report("the socket " + host.listener->path.string() + " is gone or taken over");
-        host.socketWatch.reset();
-        host.listener.reset();
-        host.rebindTimer.id = g_timeout_add(rebindDelayMilliseconds, rebindDue, &host);
-        return;
-    }
-    if (host.rebindTimer.id != 0) return;
-    // Requests sent while nobody listened are lost; show what is stored now.
-    if (tryListening(host)) {
-        report("listening on " + host.listener->path.string());
-        reloadAll(host, "listen");
-    }
-}
-
-gboolean rebindDue(gpointer data) {
-    auto& host = *static_cast<DesktopHost*>(data);
-    host.rebindTimer.id = 0;
-    keepListening(host);
-    return G_SOURCE_REMOVE;
+    follow(host, widgetkit::keepListening(host.listening, std::chrono::steady_clock::now()));
+    armWakeTimer(host);
 }
 
 gboolean containerChanged(gint, GIOCondition, gpointer data) {
@@ -96,57 +66,55 @@ gboolean containerChanged(gint, GIOCondition, gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
-gboolean listenCheckDue(gpointer data) {
-    keepListening(*static_cast<DesktopHost*>(data));
-    return G_SOURCE_CONTINUE;
-}
-
 // One inotify descriptor on the main loop tells when the socket or the container comes or
-// goes, also while the container is missing; only without inotify does the host look itself.
+// goes, also while the container is missing; without it the policy has the host look itself.
 void watchContainer(DesktopHost& host) {
     host.containerWatch =
         widgetkit::watchContainer(host.container, std::string(widgetkit::hostSocketName));
     if (host.containerWatch.fd)
         host.containerSource.id =
             g_unix_fd_add(host.containerWatch.fd.fd, G_IO_IN, containerChanged, &host);
-    else
-        host.containerSource.id = g_timeout_add_seconds(listenCheckSeconds, listenCheckDue, &host);
 }
 
-gboolean timelineDue(gpointer data) {
+// What the timelines ask for now, and the socket's next step when it is due.
+gboolean wakeDue(gpointer data) {
     auto& host = *static_cast<DesktopHost*>(data);
-    host.timelineTimer.id = 0;
+    host.wakeTimer.id = 0;
     const foundation::Date now = foundation::now();
     for (const auto& window : host.windows) {
-        const auto next = widgetkit::nextDrawing(window->live);
-        if (!next || *next > now) continue;
-        if (widgetkit::reloadDue(window->live, now))
-            reloadWindow(*window, "timeline");
-        else
-            showCurrentEntry(*window, "timeline");
+        switch (widgetkit::timelineStep(window->live, now)) {
+            case widgetkit::TimelineStep::nothing:
+                break;
+            case widgetkit::TimelineStep::showEntry:
+                showCurrentEntry(*window, "timeline");
+                break;
+            case widgetkit::TimelineStep::reload:
+                reloadWindow(*window, "timeline");
+                break;
+        }
     }
-    armTimelineTimer(host);
+    const auto steadyNow = std::chrono::steady_clock::now();
+    if (widgetkit::listenStepDue(host.listening, steadyNow))
+        follow(host, widgetkit::keepListening(host.listening, steadyNow));
+    armWakeTimer(host);
     return G_SOURCE_REMOVE;
 }
 
-// One timer, at the earliest instant any window's timeline asks for; none when none asks.
-void armTimelineTimer(DesktopHost& host) {
-    host.timelineTimer.reset();
-    std::optional<foundation::Date> earliest;
+// One timer, for the earliest of the windows' timelines and the socket's next step.
+void armWakeTimer(DesktopHost& host) {
+    host.wakeTimer.reset();
+    std::vector<const widgetkit::LiveFamily*> families;
     for (const auto& window : host.windows)
-        if (const auto next = widgetkit::nextDrawing(window->live))
-            if (!earliest || *next < *earliest) earliest = next;
-    if (!earliest) return;
-    const auto wait =
-        std::clamp(std::chrono::ceil<std::chrono::milliseconds>(*earliest - foundation::now()),
-                   std::chrono::milliseconds(0), longestWait);
-    host.timelineTimer.id = g_timeout_add(guint(wait.count()), timelineDue, &host);
+        families.push_back(&window->live);
+    const auto wait = widgetkit::sleepFor(host.listening, std::chrono::steady_clock::now(),
+                                          families, foundation::now());
+    host.wakeTimer.id = g_timeout_add(guint(wait.count()), wakeDue, &host);
 }
 
 void reloadAll(DesktopHost& host, std::string_view reason) {
     for (const auto& window : host.windows)
         reloadWindow(*window, reason);
-    armTimelineTimer(host);
+    armWakeTimer(host);
 }
 
 void schemeChanged(DesktopHost& host, ui::ColorScheme scheme) {
@@ -172,20 +140,12 @@ int usageError(const std::string& message) {
 // Binds the socket, or finds that it must wait for the container: 0, or the exit status
 // when the host cannot run.
 int startListening(DesktopHost& host) {
-    auto attempt = widgetkit::listenForReloads(host.container);
-    if (auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt)) {
-        host.listener.emplace(std::move(*listener));
-        return 0;
-    }
-    const auto& error = std::get<widgetkit::ListenError>(attempt);
-    if (error.failure != widgetkit::ListenFailure::noDirectory) {
-        report(error.describe(host.container));
-        return error.failure == widgetkit::ListenFailure::anotherHost ? exitAnotherHost : 1;
-    }
-    // Only the bridge's publish makes the container; until then the empty widget shows.
-    report(error.describe(host.container) + "; listening as soon as it appears");
-    host.reportedFailure = error.failure;
-    return 0;
+    const widgetkit::ListenStep first = widgetkit::startListening(
+        host.listening, bool(host.containerWatch.fd), std::chrono::steady_clock::now());
+    for (const std::string& message : first.messages)
+        report(message);
+    if (!first.cannotRun) return 0;
+    return first.failure == widgetkit::ListenFailure::anotherHost ? exitAnotherHost : 1;
 }
 
 ui::ColorScheme startingScheme(DesktopHost& host) {
@@ -201,15 +161,47 @@ ui::ColorScheme startingScheme(DesktopHost& host) {
                             [&host](ui::ColorScheme scheme) { schemeChanged(host, scheme); });
 }
 
-// Opens the display for GTK. The host draws with Cairo alone, yet on some X servers GDK loads
-// OpenGL (Mesa's software renderer alone is 45 MB resident) to choose visuals; it is told not
-// to, unless the user asked otherwise, and programs that open links do not inherit that.
-bool openDisplay() {
-    const bool userChose = g_getenv("GDK_GL") != nullptr;
-    if (!userChose) g_setenv("GDK_GL", "disable", TRUE);
-    const bool opened = gtk_init_check(nullptr, nullptr);
-    if (!userChose) g_unsetenv("GDK_GL");
-    return opened;
+// Sets an environment variable for GTK's start only, so that programs that open links do not
+// inherit it; the user's own value comes back afterwards.
+struct VariableForStart {
+    std::string name;
+    std::optional<std::string> before;
+    VariableForStart(std::string variable, const char* value) : name(std::move(variable)) {
+        if (const char* old = g_getenv(name.c_str())) before = old;
+        if (value)
+            g_setenv(name.c_str(), value, TRUE);
+        else
+            g_unsetenv(name.c_str());
+    }
+    VariableForStart(const VariableForStart&) = delete;
+    VariableForStart& operator=(const VariableForStart&) = delete;
+    ~VariableForStart() {
+        if (before)
+            g_setenv(name.c_str(), before->c_str(), TRUE);
+        else
+            g_unsetenv(name.c_str());
+    }
+};
+
+// Opens the display for GTK on the backend chosen from what the session offers. The host
+// draws with Cairo alone, yet on some X servers GDK loads OpenGL (Mesa's software renderer
+// alone is 45 MB resident) to choose visuals; it is told not to, unless the user asked
+// otherwise.
+bool openDisplay(Backend requested, const SessionOffer& offer) {
+    // The Wayland application id and both halves of WM_CLASS: the desktop entry's id, so
+    // that shells show the entry's name for the windows.
+    g_set_prgname(desktopEntryId);
+    const std::string backends = allowedBackends(requested, offer);
+    if (!backends.empty()) gdk_set_allowed_backends(backends.c_str());
+    // A backend asked for on the command line wins over GDK_BACKEND.
+    std::optional<VariableForStart> backend;
+    if (requested != Backend::automatic) backend.emplace("GDK_BACKEND", nullptr);
+    std::optional<VariableForStart> gl;
+    if (!g_getenv("GDK_GL")) gl.emplace("GDK_GL", "disable");
+    if (!gtk_init_check(nullptr, nullptr)) return false;
+    // GTK's start sets the class from the program's name, capitalised.
+    gdk_set_program_class(desktopEntryId);
+    return true;
 }
 
 int run(DesktopHost& host) {
@@ -219,22 +211,34 @@ int run(DesktopHost& host) {
     const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
     for (int i = 0; i < 3; ++i)
         stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
+    host.listening.container = host.container;
     // Watching before the first bind, so that no change after it goes unseen.
     watchContainer(host);
     if (const int status = startListening(host)) return status;
-    if (!openDisplay()) {
-        report("cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)");
+    const SessionOffer offer = lookAtSession();
+    if (!openDisplay(host.options.backend, offer)) {
+        report(host.options.backend == Backend::automatic
+                   ? "cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)"
+                   : "cannot open a display on the backend asked for (--backend)");
         return exitNoDisplay;
     }
     installLinkButtonStyle();
-    host.stacking = stackingFor(gdk_display_get_default());
+    host.stacking = stackingFor(gdk_display_get_default(), host.options.backend, offer);
     openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
     host.scheme = startingScheme(host);
-    if (host.listener) watchSocket(host);
+    watchSocket(host);
 
-    for (widgetkit::WidgetFamily family : host.options.families)
-        host.windows.push_back(makeWindow(host, family));
+    host.settingsFile = settingsFile();
+    for (const PlacedWidget& widget : startingWidgets(host))
+        host.windows.push_back(makeWindow(host, widget));
+    if (!host.options.monitor.empty() &&
+        !hasMonitorNamed(gdk_display_get_default(), host.options.monitor))
+        report("no monitor is named " + host.options.monitor +
+               " (yet): the widget is on the primary monitor, and moves there when it comes");
     placeAllWindows(host);
+    watchMonitors(host);
+    // What the command line said is kept from now on.
+    if (host.options.placementGiven) saveWidgets(host);
     reloadAll(host, "start");
     for (const auto& window : host.windows) {
         gtk_widget_show_all(window->window);
@@ -248,6 +252,10 @@ int run(DesktopHost& host) {
 
 }  // namespace
 
+void timelinesChanged(DesktopHost& host) {
+    armWakeTimer(host);
+}
+
 void report(const std::string& message) {
     // A reader of standard error that stalls must not hold the host up either: what it cannot
     // take at once is lost.
@@ -259,7 +267,8 @@ int runDesktopHost(const widgetkit::WidgetRuntime& runtime,
                    const std::vector<std::string_view>& arguments) {
     ui::bindMessageCatalogs();
     auto parsed = parseDesktopOptions(arguments);
-    if (auto* error = std::get_if<OptionsError>(&parsed)) return usageError(error->message);
+    if (auto* error = std::get_if<foundation::UsageError>(&parsed))
+        return usageError(error->message);
     const DesktopOptions& options = std::get<DesktopOptions>(parsed);
     if (options.version) {
         std::printf("JotbirdWidgetsDesktop %s\n", JOTBIRD_VERSION);

@@ -3,23 +3,39 @@
 #include <optional>
 
 #include "platform/foundation/decimal_number.hpp"
-#include "platform/foundation/option_word.hpp"
+#include "platform/foundation/option_table.hpp"
 
 namespace desktop {
 namespace {
 
-bool takesValue(std::string_view name) {
-    return name == "--family" || name == "--corner" || name == "--margin" || name == "--scheme" ||
-           name == "--layer";
+// Every option of the command line, and which take a value.
+constexpr foundation::OptionSpec optionTable[] = {
+    {"--family", true}, {"--corner", true},  {"--margin", true},  {"--scheme", true},
+    {"--layer", true},  {"--backend", true}, {"--monitor", true}, {"--legacy"},
+    {"--quiet"},        {"--version"},       {"--help"},          {"-h"}};
+
+// Sets `field` to what `value` names among `names`; false when it names none of them.
+template <class T, std::size_t N>
+bool setNamed(T& field, std::string_view value, const std::pair<std::string_view, T> (&names)[N]) {
+    for (const auto& [name, meaning] : names)
+        if (name == value) {
+            field = meaning;
+            return true;
+        }
+    return false;
 }
 
-std::optional<Corner> cornerNamed(std::string_view name) {
-    if (name == "top-left") return Corner::topLeft;
-    if (name == "top-right") return Corner::topRight;
-    if (name == "bottom-left") return Corner::bottomLeft;
-    if (name == "bottom-right") return Corner::bottomRight;
-    return std::nullopt;
-}
+constexpr std::pair<std::string_view, Corner> corners[] = {{"top-left", Corner::topLeft},
+                                                           {"top-right", Corner::topRight},
+                                                           {"bottom-left", Corner::bottomLeft},
+                                                           {"bottom-right", Corner::bottomRight}};
+constexpr std::pair<std::string_view, SchemeChoice> schemes[] = {{"auto", SchemeChoice::automatic},
+                                                                 {"light", SchemeChoice::light},
+                                                                 {"dark", SchemeChoice::dark}};
+constexpr std::pair<std::string_view, LayerChoice> layers[] = {
+    {"background", LayerChoice::background}, {"bottom", LayerChoice::bottom}};
+constexpr std::pair<std::string_view, Backend> backends[] = {
+    {"auto", Backend::automatic}, {"wayland", Backend::wayland}, {"x11", Backend::x11}};
 
 std::optional<double> marginFrom(std::string_view text) {
     const auto value = foundation::parseDecimal(text);
@@ -27,77 +43,55 @@ std::optional<double> marginFrom(std::string_view text) {
     return value;
 }
 
-std::optional<OptionsError> applyValue(DesktopOptions& options, std::string_view name,
-                                       std::string_view value) {
-    const auto bad = [&] {
-        return OptionsError{"bad value for " + std::string(name) + ": " + std::string(value)};
-    };
+// Sets the option's value; false when the value is not one it takes.
+bool applyValue(DesktopOptions& options, std::string_view name, std::string_view value) {
     if (name == "--family") {
         const auto family = widgetkit::familyFromShortName(value);
-        if (!family) return bad();
-        options.families.push_back(*family);
-    } else if (name == "--corner") {
-        const auto corner = cornerNamed(value);
-        if (!corner) return bad();
-        options.corner = *corner;
-    } else if (name == "--margin") {
-        const auto margin = marginFrom(value);
-        if (!margin) return bad();
-        options.margin = *margin;
-    } else if (name == "--scheme") {
-        if (value == "auto")
-            options.scheme = SchemeChoice::automatic;
-        else if (value == "light")
-            options.scheme = SchemeChoice::light;
-        else if (value == "dark")
-            options.scheme = SchemeChoice::dark;
-        else
-            return bad();
-    } else if (name == "--layer") {
-        if (value == "background")
-            options.layer = Layer::background;
-        else if (value == "bottom")
-            options.layer = Layer::bottom;
-        else
-            return bad();
+        if (family) options.families.push_back(*family);
+        return bool(family);
     }
-    return std::nullopt;
+    if (name == "--corner") {
+        options.placementGiven = true;
+        return setNamed(options.corner, value, corners);
+    }
+    if (name == "--margin") {
+        const auto margin = marginFrom(value);
+        if (margin) options.margin = *margin;
+        options.placementGiven = true;
+        return bool(margin);
+    }
+    if (name == "--monitor") {
+        options.monitor = std::string(value);
+        return !value.empty();
+    }
+    if (name == "--scheme") return setNamed(options.scheme, value, schemes);
+    if (name == "--layer") return setNamed(options.layer, value, layers);
+    return setNamed(options.backend, value, backends);
 }
 
-std::optional<OptionsError> applyFlag(DesktopOptions& options, std::string_view name) {
-    if (name == "--legacy")
-        options.legacy = true;
-    else if (name == "--quiet")
-        options.quiet = true;
-    else if (name == "--version")
-        options.version = true;
-    else if (name == "--help" || name == "-h")
-        options.help = true;
-    else
-        return OptionsError{"unknown option: " + std::string(name)};
-    return std::nullopt;
+void applyFlag(DesktopOptions& options, std::string_view name) {
+    if (name == "--legacy") options.legacy = true;
+    if (name == "--quiet") options.quiet = true;
+    if (name == "--version") options.version = true;
+    if (name == "--help" || name == "-h") options.help = true;
 }
 
 }  // namespace
 
-std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
+std::variant<DesktopOptions, foundation::UsageError> parseDesktopOptions(
     const std::vector<std::string_view>& arguments) {
+    auto given = foundation::readOptions(arguments, optionTable);
+    if (auto* error = std::get_if<foundation::UsageError>(&given)) return *error;
     DesktopOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const auto argument = foundation::splitOption(arguments[i]);
-        std::optional<OptionsError> error;
-        if (takesValue(argument.name)) {
-            if (!argument.attached && i + 1 >= arguments.size())
-                return OptionsError{std::string(argument.name) + " needs a value"};
-            error = applyValue(options, argument.name,
-                               argument.attached ? *argument.attached : arguments[++i]);
-        } else if (argument.attached) {
-            error = OptionsError{std::string(argument.name) + " takes no value"};
-        } else {
-            error = applyFlag(options, argument.name);
-        }
-        if (error) return *error;
+    for (const foundation::GivenOption& option :
+         std::get<std::vector<foundation::GivenOption>>(given)) {
+        if (!option.spec.takesValue)
+            applyFlag(options, option.spec.name);
+        else if (!applyValue(options, option.spec.name, option.value))
+            return foundation::UsageError{"bad value for " + std::string(option.spec.name) + ": " +
+                                          std::string(option.value)};
     }
+    options.placementGiven = !options.families.empty() || options.placementGiven;
     if (options.families.empty()) options.families.push_back(widgetkit::WidgetFamily::systemMedium);
     return options;
 }

@@ -6,13 +6,15 @@
 #include <variant>
 #include <vector>
 
+#include "platform/foundation/option_table.hpp"
 #include "platform/widgetkit/widget_family.hpp"
 
 namespace desktop {
 
 enum class Corner { topLeft, topRight, bottomLeft, bottomRight };
 enum class SchemeChoice { automatic, light, dark };
-enum class Layer { background, bottom };
+enum class LayerChoice { background, bottom };  // the layer-shell layer asked for
+enum class Backend { automatic, wayland, x11 };
 
 struct DesktopOptions {
     std::vector<widgetkit::WidgetFamily> families;  // one window each, in this order
@@ -20,25 +22,26 @@ struct DesktopOptions {
     double margin = 24;  // points from both edges of the work area
     SchemeChoice scheme = SchemeChoice::automatic;
     bool legacy = false;
-    Layer layer = Layer::bottom;
-    bool quiet = false;    // no frame lines
+    LayerChoice layer = LayerChoice::bottom;
+    Backend backend = Backend::automatic;
+    std::string monitor;  // a connector name; empty for the primary (or first) monitor
+    bool quiet = false;   // no frame lines
+    // --family, --corner or --margin was given: the command line decides where the widgets
+    // are for this run, not the kept settings, and is kept from then on.
+    bool placementGiven = false;
     bool version = false;  // print the version and stop
     bool help = false;
-};
-
-struct OptionsError {
-    std::string message;
 };
 
 inline constexpr std::string_view desktopUsage =
     "usage: JotbirdWidgetsDesktop [--family small|medium|large]... "
     "[--corner top-left|top-right|bottom-left|bottom-right]\n"
     "         [--margin N] [--scheme auto|light|dark] [--legacy] [--layer background|bottom]\n"
-    "         [--quiet] [--version] [--help]\n"
+    "         [--backend auto|wayland|x11] [--monitor NAME] [--quiet] [--version] [--help]\n"
     "Options take their value as the next argument or after '='.\n";
 
 // Parses the arguments after the program's name; default family medium when none is given.
-std::variant<DesktopOptions, OptionsError> parseDesktopOptions(
+std::variant<DesktopOptions, foundation::UsageError> parseDesktopOptions(
     const std::vector<std::string_view>& arguments);
 
 }  // namespace desktop

@@ -2,11 +2,18 @@
 
 #include <cmath>
 #include <exception>
+#include <utility>
 
+#include <map>
+
+#include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/family_menu.hpp"
+#include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/link_overlay.hpp"
 #include "platform/desktop/painting.hpp"
+#include "platform/desktop/rounded_window.hpp"
 #include "platform/desktop/url_opening.hpp"
+#include "platform/desktop/window_drag.hpp"
 #include "platform/desktop/window_placement.hpp"
 #include "platform/ui/hit_test.hpp"
 
@@ -19,16 +26,6 @@ widgetkit::HostRequest requestFor(const DesktopHost& host, widgetkit::WidgetFami
     request.scheme = host.scheme;
     request.legacy = host.options.legacy;
     return request;
-}
-
-// Left button outside every link: the widget URL under the point, as `click` answers.
-gboolean areaPressed(GtkWidget*, GdkEventButton* event, gpointer data) {
-    auto& window = *static_cast<DesktopWindow*>(data);
-    if (event->type != GDK_BUTTON_PRESS || event->button != GDK_BUTTON_PRIMARY || !window.root)
-        return FALSE;
-    if (const auto url = ui::urlAt(*window.root, {event->x, event->y}))
-        openURL(window.window, *url);
-    return TRUE;
 }
 
 // The right button anywhere in the window, links included.
@@ -46,6 +43,7 @@ void redrawArea(GtkWindow*, GParamSpec*, gpointer data) {
 void scaleChanged(GtkWidget* widget, GParamSpec*, gpointer data) {
     auto& window = *static_cast<DesktopWindow*>(data);
     window.live.request.scale = gtk_widget_get_scale_factor(widget);
+    window.picture.reset();
     gtk_widget_queue_draw(window.area);
 }
 
@@ -63,12 +61,24 @@ void addContent(DesktopWindow& window) {
     gtk_widget_set_app_paintable(window.window, TRUE);
     window.links = gtk_fixed_new();
     window.area = gtk_drawing_area_new();
-    gtk_widget_add_events(window.area, GDK_BUTTON_PRESS_MASK);
+    gtk_widget_add_events(
+        window.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_BUTTON1_MOTION_MASK);
+    gtk_widget_add_events(window.window, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                             GDK_BUTTON1_MOTION_MASK | GDK_KEY_PRESS_MASK);
     gtk_fixed_put(GTK_FIXED(window.links), window.area, 0, 0);
     gtk_container_add(GTK_CONTAINER(window.window), window.links);
 }
 
-gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer) {
+gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    if (window.host->stacking == Stacking::layerSurface) {
+        // Only the compositor closes a layer surface, when its output goes away: the window
+        // comes back on the monitor chosen once the monitors have settled.
+        window.closedWithOutput = true;
+        gtk_widget_hide(window.window);
+        placeWhenSettled(*window.host);
+        return TRUE;
+    }
     // A close from the window manager ends the host as Quit does.
     gtk_main_quit();
     return TRUE;
@@ -77,25 +87,28 @@ gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer) {
 void connectInput(DesktopWindow& window) {
     gpointer data = &window;
     g_signal_connect(window.area, "draw", G_CALLBACK(paintWindow), data);
-    g_signal_connect(window.area, "button-press-event", G_CALLBACK(areaPressed), data);
     g_signal_connect(window.window, "button-press-event", G_CALLBACK(windowPressed), data);
     g_signal_connect(window.window, "notify::is-active", G_CALLBACK(redrawArea), data);
     g_signal_connect(window.window, "notify::scale-factor", G_CALLBACK(scaleChanged), data);
-    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), nullptr);
+    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), data);
 }
 
 }  // namespace
 
-std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, widgetkit::WidgetFamily family) {
+std::unique_ptr<DesktopWindow> makeWindow(DesktopHost& host, const PlacedWidget& widget) {
     auto window = std::make_unique<DesktopWindow>();
     window->host = &host;
-    window->live = widgetkit::liveFamily(family, requestFor(host, family), {});
+    window->live = widgetkit::liveFamily(widget.family, requestFor(host, widget.family), {});
+    window->monitor = widget.monitor;
+    window->position = widget.position;
     window->window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     applyStacking(GTK_WINDOW(window->window), host.stacking, host.options);
+    useRoundedShape(*window);
     window->live.request.scale = gtk_widget_get_scale_factor(window->window);
     addContent(*window);
     sizeToFamily(*window);
     connectInput(*window);
+    connectDragging(*window);
     return window;
 }
 
@@ -104,6 +117,7 @@ void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
     // Asked before the targets change: afterwards the focused button's index names another.
     const std::string keepFocus = focusedURL(window);
     window.root.reset();
+    window.picture.reset();
     window.targets.clear();
     const auto& entries = window.live.timeline.entries;
     if (entries.empty()) {
@@ -138,20 +152,49 @@ void changeFamily(DesktopWindow& window, widgetkit::WidgetFamily family) {
     sizeToFamily(window);
     placeAllWindows(*window.host);
     reloadWindow(window, "family");
+    timelinesChanged(*window.host);
+    saveWidgets(*window.host);
 }
 
 void placeAllWindows(DesktopHost& host) {
     if (host.windows.empty()) return;
-    const ui::CGRect workArea =
-        primaryWorkArea(gtk_widget_get_display(host.windows.front()->window));
-    std::vector<ui::CGSize> sizes;
+    GdkDisplay* display = gtk_widget_get_display(host.windows.front()->window);
+    // Windows without a place of their own stack at the corner of their monitor, in order.
+    std::map<GdkMonitor*, std::vector<DesktopWindow*>> stacked;
+    for (const auto& window : host.windows) {
+        window->placedOn = chosenMonitor(
+            display, window->monitor.empty() ? host.options.monitor : window->monitor);
+        window->workArea = workAreaOf(window->placedOn);
+        const ui::CGSize size = window->live.request.displaySize;
+        if (window->position)
+            window->frame =
+                keptInside(window->workArea, {{window->workArea.origin.x + window->position->x,
+                                               window->workArea.origin.y + window->position->y},
+                                              size});
+        else
+            stacked[window->placedOn].push_back(window.get());
+    }
+    for (const auto& [monitor, windows] : stacked) {
+        std::vector<ui::CGSize> sizes;
+        for (const DesktopWindow* window : windows)
+            sizes.push_back(window->live.request.displaySize);
+        const std::vector<ui::CGRect> frames = placeWindows(
+            windows.front()->workArea, host.options.corner, host.options.margin, sizes);
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            windows[i]->frame = frames[i];
+    }
     for (const auto& window : host.windows)
-        sizes.push_back(window->live.request.displaySize);
-    const std::vector<ui::CGRect> frames =
-        desktop::placeWindows(workArea, host.options.corner, host.options.margin, sizes);
-    for (std::size_t i = 0; i < frames.size(); ++i)
-        placeWindow(GTK_WINDOW(host.windows[i]->window), host.stacking, host.options, workArea,
-                    frames[i]);
+        moveWindow(*window, window->frame);
+    for (const auto& window : host.windows)
+        if (std::exchange(window->closedWithOutput, false)) gtk_widget_show(window->window);
+}
+
+void moveWindow(DesktopWindow& window, const ui::CGRect& frame) {
+    window.frame = frame;
+    // A window with a place of its own keeps its distance from the work area's top-left.
+    const Corner anchor = window.position ? Corner::topLeft : window.host->options.corner;
+    placeWindow(GTK_WINDOW(window.window), window.host->stacking, anchor, window.placedOn,
+                window.workArea, frame);
 }
 
 }  // namespace desktop

@@ -1,6 +1,8 @@
 #include "platform/desktop/family_menu.hpp"
 
+#include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/host_monitor.hpp"
 #include "platform/ui/localization.hpp"
 
 namespace desktop {
@@ -23,6 +25,33 @@ std::string shown(const char* key) {
 
 void quit(GtkMenuItem*, gpointer) {
     gtk_main_quit();
+}
+
+void addAsked(GtkMenuItem*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    DesktopHost& host = *window.host;
+    widgetkit::HostRequest base;
+    base.scheme = host.scheme;
+    base.legacy = host.options.legacy;
+    // The new widget goes on the monitor of the one whose menu asked.
+    const std::string monitor =
+        window.monitor.empty() && window.placedOn
+            ? monitorName(gtk_widget_get_display(window.window), window.placedOn)
+            : window.monitor;
+    openGallery(host.gallery, host.runtime, base, [&host, monitor](widgetkit::WidgetFamily family) {
+        addWidget(host, family, monitor);
+    });
+}
+
+void removeAsked(GtkMenuItem*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    removeWidget(*window.host, window);
+}
+
+GtkWidget* actionItem(const char* label, GCallback action, gpointer data) {
+    GtkWidget* item = gtk_menu_item_new_with_label(label);
+    g_signal_connect(item, "activate", action, data);
+    return item;
 }
 
 GtkWidget* familyItem(DesktopWindow& window, GSList*& group, const char* label,
@@ -51,9 +80,16 @@ void popUpFamilyMenu(DesktopWindow& window, const GdkEvent* trigger) {
         gtk_menu_shell_append(GTK_MENU_SHELL(menu),
                               familyItem(window, group, shown(label).c_str(), family));
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
-    GtkWidget* quitItem = gtk_menu_item_new_with_label(shown(N_("Quit")).c_str());
-    g_signal_connect(quitItem, "activate", G_CALLBACK(quit), nullptr);
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), quitItem);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), actionItem(shown(N_("Add Widget…")).c_str(),
+                                                           G_CALLBACK(addAsked), &window));
+    GtkWidget* remove =
+        actionItem(shown(N_("Remove Widget")).c_str(), G_CALLBACK(removeAsked), &window);
+    // The last widget stays: Quit ends the host.
+    gtk_widget_set_sensitive(remove, window.host->windows.size() > 1);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), remove);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu),
+                          actionItem(shown(N_("Quit")).c_str(), G_CALLBACK(quit), nullptr));
     gtk_widget_show_all(menu);
     // The menu goes when it closes.
     g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* shell, gpointer) {

@@ -4,6 +4,7 @@
 
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_overlay.hpp"
+#include "platform/desktop/rounded_window.hpp"
 #include "platform/desktop/widget_pixels.hpp"
 #include "platform/ui/drawing.hpp"
 
@@ -52,6 +53,7 @@ ui::PixelSize framePixels(const DesktopWindow& window) {
 
 gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
     auto& window = *static_cast<DesktopWindow*>(data);
+    clipToOutline(cairo, window);
     if (!window.root) {
         // Nothing laid out (the provider failed, and said so): an empty widget, not garbage.
         const ui::Color background = widgetkit::canvasFor(window.live.request).background;
@@ -60,12 +62,17 @@ gboolean paintWindow(GtkWidget*, cairo_t* cairo, gpointer data) {
         cairo_paint(cairo);
         return TRUE;
     }
-    if (auto error = paintWidget(cairo, *window.root, widgetkit::canvasFor(window.live.request))) {
-        report("cannot draw the " +
-               std::string(widgetkit::familyShortName(window.live.request.family)) +
-               " widget: " + error.message());
-        return TRUE;
+    // Drawn once per layout and scale; exposes and moves copy the kept picture.
+    const ui::Canvas canvas = widgetkit::canvasFor(window.live.request);
+    if (!window.picture) {
+        if (auto error = drawPicture(*window.root, canvas, window.picture)) {
+            report("cannot draw the " +
+                   std::string(widgetkit::familyShortName(window.live.request.family)) +
+                   " widget: " + error.message());
+            return TRUE;
+        }
     }
+    copyPicture(cairo, window.picture.get(), canvas.scale);
     paintFocus(cairo, window);
     if (!window.pendingReason.empty()) {
         writeFrameLine(window.host->output, frameLine(window.live.request.family,

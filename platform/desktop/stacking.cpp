@@ -6,6 +6,7 @@
 
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/window_placement.hpp"
+#include "platform/desktop/x11_window_type.hpp"
 
 #ifdef GDK_WINDOWING_X11
 #include <gdk/gdkx.h>
@@ -29,7 +30,7 @@ bool isWayland(GdkDisplay* display) {
 void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
     gtk_layer_init_for_window(window);
     gtk_layer_set_namespace(window, "jotbird-widgets");
-    gtk_layer_set_layer(window, options.layer == Layer::background
+    gtk_layer_set_layer(window, options.layer == LayerChoice::background
                                     ? GTK_LAYER_SHELL_LAYER_BACKGROUND
                                     : GTK_LAYER_SHELL_LAYER_BOTTOM);
     gtk_layer_set_anchor(
@@ -42,7 +43,24 @@ void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
     gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND);
 }
 
+#ifdef GDK_WINDOWING_X11
+GdkWindowTypeHint typeHintFor(GtkWindow* window) {
+    const char* name =
+        gdk_x11_screen_get_window_manager_name(gtk_widget_get_screen(GTK_WIDGET(window)));
+    switch (x11WindowTypeFor(name ? name : "")) {
+        case X11WindowType::desktop:
+            return GDK_WINDOW_TYPE_HINT_DESKTOP;
+        case X11WindowType::normal:
+            break;
+    }
+    return GDK_WINDOW_TYPE_HINT_NORMAL;
+}
+#endif
+
 void applyX11Hints(GtkWindow* window) {
+#ifdef GDK_WINDOWING_X11
+    gtk_window_set_type_hint(window, typeHintFor(window));
+#endif
     gtk_window_set_decorated(window, FALSE);
     gtk_window_set_skip_taskbar_hint(window, TRUE);
     gtk_window_set_skip_pager_hint(window, TRUE);
@@ -54,12 +72,13 @@ void applyX11Hints(GtkWindow* window) {
 
 }  // namespace
 
-Stacking stackingFor(GdkDisplay* display) {
+Stacking stackingFor(GdkDisplay* display, Backend requested, const SessionOffer& offer) {
     if (!isWayland(display)) return Stacking::x11Below;
-    if (gtk_layer_is_supported()) return Stacking::layerSurface;
-    report(
-        "this Wayland compositor offers no layer shell (zwlr_layer_shell_v1): showing plain "
-        "windows, placed and stacked by the compositor");
+    // gtk-layer-shell is asked only where the registry could not be read: it warns on its
+    // own when layer shell is missing, beside the host's line.
+    if (offer.layerShell.value_or(false) || (!offer.layerShell && gtk_layer_is_supported()))
+        return Stacking::layerSurface;
+    report(plainWindowNotice(requested, offer));
     return Stacking::plainWindow;
 }
 
@@ -79,29 +98,27 @@ void applyStacking(GtkWindow* window, Stacking stacking, const DesktopOptions& o
     }
 }
 
-void placeWindow(GtkWindow* window, Stacking stacking, const DesktopOptions& options,
+void placeWindow(GtkWindow* window, Stacking stacking, Corner anchor, GdkMonitor* monitor,
                  const ui::CGRect& workArea, const ui::CGRect& frame) {
     if (stacking == Stacking::layerSurface) {
-        const EdgeOffsets offsets = offsetsFromCorner(workArea, options.corner, frame);
-        gtk_layer_set_margin(
-            window, isLeft(options.corner) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT,
-            int(std::lround(offsets.horizontal)));
-        gtk_layer_set_margin(
-            window, isTop(options.corner) ? GTK_LAYER_SHELL_EDGE_TOP : GTK_LAYER_SHELL_EDGE_BOTTOM,
-            int(std::lround(offsets.vertical)));
+        // Without it the compositor picks an output, mostly the focused one.
+        if (monitor && gtk_layer_get_monitor(window) != monitor)
+            gtk_layer_set_monitor(window, monitor);
+        const auto horizontal =
+            isLeft(anchor) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT;
+        const auto vertical =
+            isTop(anchor) ? GTK_LAYER_SHELL_EDGE_TOP : GTK_LAYER_SHELL_EDGE_BOTTOM;
+        for (auto edge : {GTK_LAYER_SHELL_EDGE_LEFT, GTK_LAYER_SHELL_EDGE_RIGHT,
+                          GTK_LAYER_SHELL_EDGE_TOP, GTK_LAYER_SHELL_EDGE_BOTTOM})
+            if (gtk_layer_get_anchor(window, edge) != (edge == horizontal || edge == vertical))
+                gtk_layer_set_anchor(window, edge, edge == horizontal || edge == vertical);
+        const EdgeOffsets offsets = offsetsFromCorner(workArea, anchor, frame);
+        gtk_layer_set_margin(window, horizontal, int(std::lround(offsets.horizontal)));
+        gtk_layer_set_margin(window, vertical, int(std::lround(offsets.vertical)));
         return;
     }
     gtk_window_move(window, int(std::lround(ui::CGRectGetMinX(frame))),
                     int(std::lround(ui::CGRectGetMinY(frame))));
-}
-
-ui::CGRect primaryWorkArea(GdkDisplay* display) {
-    GdkMonitor* monitor = gdk_display_get_primary_monitor(display);
-    if (!monitor) monitor = gdk_display_get_monitor(display, 0);
-    if (!monitor) return {{0, 0}, {1920, 1080}};
-    GdkRectangle area;
-    gdk_monitor_get_workarea(monitor, &area);
-    return {{double(area.x), double(area.y)}, {double(area.width), double(area.height)}};
 }
 
 }  // namespace desktop

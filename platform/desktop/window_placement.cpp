@@ -1,5 +1,7 @@
 #include "platform/desktop/window_placement.hpp"
 
+#include <algorithm>
+
 namespace desktop {
 
 bool isTop(Corner corner) {
@@ -30,6 +32,15 @@ EdgeOffsets offsetsFromCorner(const ui::CGRect& workArea, Corner corner, const u
                            : ui::CGRectGetMaxX(workArea) - ui::CGRectGetMaxX(frame),
             isTop(corner) ? ui::CGRectGetMinY(frame) - ui::CGRectGetMinY(workArea)
                           : ui::CGRectGetMaxY(workArea) - ui::CGRectGetMaxY(frame)};
+}
+
+ui::CGRect keptInside(const ui::CGRect& workArea, const ui::CGRect& frame) {
+    const auto within = [](double position, double length, double start, double room) {
+        return std::max(start, std::min(position, start + room - length));
+    };
+    return {{within(frame.origin.x, frame.size.width, workArea.origin.x, workArea.size.width),
+             within(frame.origin.y, frame.size.height, workArea.origin.y, workArea.size.height)},
+            frame.size};
 }
 
 }  // namespace desktop

@@ -23,6 +23,13 @@ struct EdgeOffsets {
 };
 EdgeOffsets offsetsFromCorner(const ui::CGRect& workArea, Corner corner, const ui::CGRect& frame);
 
+// The frame moved the least that brings it inside the work area; a frame larger than the work
+// area keeps its top-left corner at the work area's.
+ui::CGRect keptInside(const ui::CGRect& workArea, const ui::CGRect& frame);
+
+// How far Alt and an arrow key move a focused widget.
+inline constexpr double keyboardMoveStep = windowSpacing;
+
 bool isTop(Corner corner);
 bool isLeft(Corner corner);
 

@@ -11,7 +11,10 @@ std::variant<std::vector<GivenOption>, UsageError> readOptions(
     std::string_view kind) {
     std::vector<GivenOption> given;
     for (std::size_t i = 0; i < words.size(); ++i) {
-        const auto [name, attached] = splitOption(words[i]);
+        // Named, not a structured binding: clang before 16 cannot capture those.
+        const OptionWord word = splitOption(words[i]);
+        const std::string_view name = word.name;
+        const std::optional<std::string_view> attached = word.attached;
         const auto spec = std::find_if(table.begin(), table.end(), [&](const OptionSpec& option) {
             return option.name == name;
         });

@@ -69,6 +69,22 @@ def focus_window(desktop, window):
     desktop.xdotool("windowfocus", "--sync", str(window))
 
 
+def shown_windows(host):
+    return desktop.run(["xdotool", "search", "--onlyvisible", "--pid", str(host.pid)],
+                       check=False).stdout.split()
+
+
+def menu_item(host, window, downs):
+    """Opens the window's menu with a right click and takes the item `downs` steps down."""
+    before = len(shown_windows(host))
+    desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "3")
+    wait_for(lambda: len(shown_windows(host)) > before, what="the menu")
+    time.sleep(0.2)
+    for _ in range(downs):
+        desktop.xdotool("key", "Down")
+    desktop.xdotool("key", "Return")
+
+
 def opened(record, count, timeout=10):
     def lines():
         if not os.path.exists(record):
@@ -85,7 +101,7 @@ def assert_same_picture(desktop, window, environment, family, scale, scheme, nam
     rendered = desktop.path(f"{name}-render.png")
     desktop.screenshot(window, shot)
     desktop.render(environment, family, scale, scheme, rendered, *extra)
-    differing = desktop.differing_pixels(shot, rendered)
+    differing = desktop.differing_pixels(shot, rendered, rounded_at=scale)
     width, height = SIZES[family]
     assert differing is not None, f"{name}: the window's size differs from render's picture"
     assert differing <= tolerance * width * height * scale * scale, \
@@ -150,6 +166,9 @@ def a_normal_window_stays_above_the_widget():
     assert "_NET_WM_STATE_STICKY" in state or "4294967295" in workspace, (state, workspace)
     assert "_NET_WM_WINDOW_TYPE_NORMAL" in desktop.run(
         ["xprop", "-id", str(widget), "_NET_WM_WINDOW_TYPE"]).stdout
+    # Named as the desktop entry is, so that panels and docks find its name.
+    assert desktop.run(["xprop", "-id", str(widget), "WM_CLASS"]).stdout.strip() == \
+        'WM_CLASS(STRING) = "jotbird-widgets-desktop", "jotbird-widgets-desktop"'
     motif = desktop.run(["xprop", "-id", str(widget), "_MOTIF_WM_HINTS"]).stdout
     assert "0x2, 0x0, 0x0" in motif, f"decorations not turned off: {motif}"
     other = desktop._spawn(["xmessage", "-title", "normal-window", "-geometry", "400x200+0+0",
@@ -177,12 +196,16 @@ def a_normal_window_stays_above_the_widget():
 @case
 def clicks_open_rows_the_add_button_and_the_header():
     environment, host, record, window = shown_with_recorder(desktop, "clicks")
-    for x, y in ((60, 60), (60, 84), (40, 138), (40, 30), (3, 3)):
+    # The last two: the margin inside the rounded outline, then its cut-away corner, where a
+    # click goes to what lies behind the widget.
+    for x, y in ((60, 60), (60, 84), (40, 138), (40, 30), (20, 6), (2, 2)):
         desktop.xdotool("mousemove", "--window", str(window), str(x), str(y), "click", "1")
         time.sleep(0.15)
     assert opened(record, 5) == [
         "jotbird-open://note/note-0", "jotbird-open://note/note-1", "jotbird-open://new",
         "jotbird-open://home", "jotbird-open://home"], open(record).read()
+    time.sleep(0.5)
+    assert len(open(record).read().split()) == 5, "a click in the cut corner opened a link"
     assert desktop.stop_host(host) == 0
 
 
@@ -280,9 +303,9 @@ def the_host_speaks_the_users_language():
     """The menu and the link names in the session's language: German, then Hebrew."""
     for lang, names, menu in (
             ("de_DE.UTF-8", "link Etwas notieren actions=click",
-             ["Klein", "Mittel", "Groß", "Beenden"]),
+             ["Klein", "Mittel", "Groß", "Widget hinzufügen…", "Widget entfernen", "Beenden"]),
             ("he_IL.UTF-8", "link לרשום משהו actions=click",
-             ["קטן", "בינוני", "גדול", "יציאה"])):
+             ["קטן", "בינוני", "גדול", "הוספת וידג׳ט…", "הסרת הווידג׳ט", "יציאה"])):
         environment, host = host_with_notes(desktop, "language-" + lang[:2], "--corner",
                                             "top-left", NO_AT_BRIDGE="0", LC_ALL=lang,
                                             LANG=lang)
@@ -301,7 +324,7 @@ def the_host_speaks_the_users_language():
                                 str(host.pid)], env=env, capture_output=True, text=True,
                                timeout=60)
         assert shown.returncode == 0, shown.stderr
-        assert shown.stdout.split("\n")[:4] == menu, shown.stdout
+        assert shown.stdout.split("\n")[:6] == menu, shown.stdout
         desktop.xdotool("key", "Escape")
         assert desktop.stop_host(host) == 0
 
@@ -314,17 +337,14 @@ def right_click_menu_changes_the_family_and_quits():
 
     def choose(downs):
         # On a row: a link takes only the left button, the menu still comes.
-        desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "3")
-        time.sleep(0.4)
-        for _ in range(downs):
-            desktop.xdotool("key", "Down")
-        desktop.xdotool("key", "Return")
+        menu_item(host, window, downs)
 
     choose(3)
     assert host.lines.frame() == {"family": "large", "reason": "family", "width": 364,
                                   "height": 382}
     wait_for(lambda: desktop.geometry(window) == (24, 24, 364, 382), what="the large size")
-    choose(4)
+    # Past Add Widget… to Quit: Remove Widget is off while this is the only widget.
+    choose(5)
     assert host.wait(10) == 0, "Quit did not end the host"
 
 
@@ -523,6 +543,185 @@ def command_line_errors_and_version():
         assert result.stdout == "", arguments
     version = desktop.run([program, "--version"])
     assert version.stdout == "JotbirdWidgetsDesktop 1.0.0\n", version.stdout
+
+
+# -- a widget host people live with -----------------------------------------------------------
+
+ROOT_COLOUR = (0x20, 0xC0, 0x40)
+
+
+def pixel(png, x, y):
+    """The RGB of one pixel of a picture."""
+    text = desktop.run(["convert", png, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"]).stdout
+    values = text.splitlines()[1].split("(")[1].split(")")[0].split(",")
+    return tuple(int(float(v)) for v in values[:3])
+
+
+def screen_area(name, x, y, width, height):
+    """What the screen shows there, windows and root alike."""
+    shot = desktop.path(f"{name}.png")
+    desktop.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "+repage",
+                 shot])
+    return shot
+
+
+def read_gallery(host, environment, press=None):
+    env = dict(environment)
+    env.pop("NO_AT_BRIDGE", None)
+    result = subprocess.run(["/usr/bin/python3", os.path.join(HERE, "read_gallery.py"),
+                             str(host.pid), *([press] if press else [])], env=env,
+                            capture_output=True, text=True, timeout=60)
+    assert result.returncode == 0, result.stderr
+    return result.stdout.splitlines()
+
+
+
+
+MENU_LARGE, MENU_ADD, MENU_REMOVE = 3, 4, 5
+
+
+@case
+def windows_are_rounded_with_what_lies_behind_in_the_corners():
+    desktop.run(["xsetroot", "-solid", "#%02x%02x%02x" % ROOT_COLOUR])
+    for scale in (1, 2):
+        environment, host = host_with_notes(desktop, f"rounded-{scale}", "--family", "medium",
+                                            GDK_SCALE=str(scale))
+        host.lines.frames_until("start")
+        window, = desktop.host_windows(host)
+        time.sleep(0.3)
+        x, y, width, height = desktop.geometry(window)
+        shot = screen_area(f"rounded-{scale}", x, y, width, height)
+        rendered = desktop.path(f"rounded-{scale}-render.png")
+        desktop.render(environment, "medium", scale, "light", rendered)
+        for px, py in ((0, 0), (width - 1, 0), (0, height - 1), (width - 1, height - 1),
+                       (2 * scale, 2 * scale)):
+            assert pixel(shot, px, py) == ROOT_COLOUR, f"corner {px},{py} at scale {scale}"
+        # Just inside the curve, halfway round it (5.9 points in), and along the edges.
+        for px, py in ((7 * scale, 7 * scale), (0, height // 2), (width // 2, 0)):
+            assert pixel(shot, px, py) == pixel(rendered, px, py), f"{px},{py} at {scale}"
+        assert desktop.stop_host(host) == 0
+
+
+@case
+def the_gallery_shows_the_preview_and_adds_the_family_chosen():
+    environment, host = host_with_notes(desktop, "gallery", "--family", "medium",
+                                        NO_AT_BRIDGE="0")
+    host.lines.frames_until("start")
+    window, = desktop.host_windows(host)
+    started = time.time()
+    menu_item(host, window, MENU_ADD)
+    lines = read_gallery(host, environment)
+    opened_in = time.time() - started
+    described = json.loads(desktop.run([os.path.join(desktop.bin, "JotbirdWidgets"), "describe"],
+                                       env=environment).stdout)
+    assert lines[0] == "window Jotbird Widgets", lines
+    assert f"label {described['description']}" in lines, lines
+    buttons = {line.split()[1]: [int(n) for n in line.split()[2:]]
+               for line in lines if line.startswith("button ")}
+    assert list(buttons) == ["Small", "Medium", "Large"], lines
+    # Each shows the preview entry as render --preview draws it, at the gallery's size.
+    for family, (bx, by, bw, bh) in buttons.items():
+        shot = screen_area(f"gallery-{family}", bx, by, bw, bh)
+        rendered = desktop.path(f"gallery-{family}-render.png")
+        desktop.render(environment, family.lower(), 0.6, "light", rendered, "--preview")
+        search = desktop.run(["compare", "-metric", "AE", "-fuzz", "8%", "-subimage-search",
+                              shot, rendered, "null:"], check=False).stderr
+        w, h = (int(n) for n in desktop.run(["identify", "-format", "%w %h", rendered])
+                .stdout.split())
+        assert int(float(search.split()[0])) <= 0.01 * w * h, (family, search)
+    read_gallery(host, environment, press="Small")
+    assert host.lines.frame() == {"family": "small", "reason": "start", "width": 170,
+                                  "height": 170}
+    medium, small = desktop.host_windows(host, 2)
+    assert desktop.geometry(small)[2:] == (170, 170)
+    # Escape closes it again.
+    menu_item(host, medium, MENU_ADD)
+    read_gallery(host, environment)
+    desktop.xdotool("key", "Escape")
+    wait_for(lambda: not desktop.run(["xdotool", "search", "--onlyvisible", "--name",
+                                      "^Jotbird Widgets$"], check=False).stdout.strip(),
+             what="the gallery to close")
+    assert desktop.stop_host(host) == 0
+    print(f"gallery opened and read over AT-SPI in {opened_in:.2f} s")
+
+
+@case
+def dragging_moves_the_widget_and_a_click_still_opens():
+    environment, host, record, window = shown_with_recorder(desktop, "drag", "--family",
+                                                            "medium")
+    before = desktop.geometry(window)
+    desktop.xdotool("mousemove", "--window", str(window), "60", "60", "mousedown", "1")
+    for _ in range(12):
+        desktop.xdotool("mousemove_relative", "--", "-10", "5")
+        time.sleep(0.02)
+    desktop.xdotool("mouseup", "1")
+    wait_for(lambda: desktop.geometry(window)[:2] != before[:2], what="the window to move")
+    time.sleep(0.3)
+    after = desktop.geometry(window)
+    assert abs(after[0] - (before[0] - 120)) <= 2 and abs(after[1] - (before[1] + 60)) <= 2, \
+        (before, after)
+    time.sleep(0.5)
+    assert not os.path.exists(record), "a drag opened a link"
+    desktop.xdotool("mousemove", "--window", str(window), "60", "60", "click", "1")
+    assert opened(record, 1) == ["jotbird-open://note/note-0"]
+    # Alt and an arrow move the focused widget by a step.
+    focus_window(desktop, window)
+    desktop.xdotool("key", "--window", str(window), "alt+Down")
+    wait_for(lambda: desktop.geometry(window)[1] == after[1] + 16, what="a step down")
+    assert desktop.stop_host(host) == 0
+
+
+@case
+def widgets_come_back_where_they_were_left():
+    environment, host = host_with_notes(desktop, "kept", "--family", "medium", "--family",
+                                        "small", NO_AT_BRIDGE="0")
+    host.lines.frames_until("start", 2)
+    first, second = desktop.host_windows(host, 2)
+    menu_item(host, first, MENU_LARGE)
+    assert host.lines.frame()["reason"] == "family"
+    menu_item(host, first, MENU_ADD)
+    read_gallery(host, environment, press="Medium")
+    assert host.lines.frame()["family"] == "medium"
+    desktop.xdotool("mousemove", "--window", str(first), "100", "200", "mousedown", "1")
+    for _ in range(10):
+        desktop.xdotool("mousemove_relative", "--", "-30", "10")
+        time.sleep(0.02)
+    desktop.xdotool("mouseup", "1")
+    time.sleep(0.5)
+    menu_item(host, second, MENU_REMOVE)
+    wait_for(lambda: len(desktop.host_windows(host, 1)) == 2, what="the small widget gone")
+    time.sleep(0.3)
+    left = sorted(desktop.geometry(w) for w in desktop.host_windows(host, 2))
+    assert desktop.stop_host(host) == 0
+
+    again = desktop.start_host(environment)
+    assert [(f["family"], f["reason"]) for f in again.lines.frames_until("start", 2)] == [
+        ("large", "start"), ("medium", "start")]
+    time.sleep(0.3)
+    assert sorted(desktop.geometry(w) for w in desktop.host_windows(again, 2)) == left
+    settings = os.path.join(environment["XDG_CONFIG_HOME"], "jotbird-widgets", "desktop.ini")
+    assert stat.S_IMODE(os.stat(settings).st_mode) == 0o600
+    assert desktop.stop_host(again) == 0
+
+
+@case
+def a_malformed_settings_file_gives_the_defaults_and_is_kept_aside():
+    environment = desktop.container_env("malformed")
+    desktop.publish(environment, TITLES)
+    folder = os.path.join(environment["XDG_CONFIG_HOME"], "jotbird-widgets")
+    os.makedirs(folder)
+    settings = os.path.join(folder, "desktop.ini")
+    with open(settings, "w") as f:
+        f.write("[Widget 1]\nFamily=enormous\n")
+    host = desktop.start_host(environment)
+    assert host.lines.frame() == {"family": "medium", "reason": "start", "width": 364,
+                                  "height": 170}
+    line = host.errors.next()
+    assert "is malformed" in line and "desktop.ini.malformed" in line, line
+    with open(settings + ".malformed") as f:
+        assert f.read() == "[Widget 1]\nFamily=enormous\n"
+    assert not os.path.exists(settings)
+    assert desktop.stop_host(host) == 0
 
 
 def main():

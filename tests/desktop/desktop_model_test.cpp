@@ -9,17 +9,20 @@
 #include <variant>
 #include <vector>
 
+#include "platform/desktop/backend_choice.hpp"
 #include "platform/desktop/desktop_options.hpp"
 #include "platform/desktop/frame_line.hpp"
 #include "platform/desktop/link_targets.hpp"
+#include "platform/desktop/monitor_choice.hpp"
 #include "platform/desktop/window_placement.hpp"
+#include "platform/desktop/x11_window_type.hpp"
 
 namespace desktop {
 namespace {
 
 using widgetkit::WidgetFamily;
 
-std::variant<DesktopOptions, OptionsError> parse(std::vector<std::string_view> arguments) {
+std::variant<DesktopOptions, foundation::UsageError> parse(std::vector<std::string_view> arguments) {
     return parseDesktopOptions(arguments);
 }
 
@@ -29,21 +32,37 @@ TEST(DesktopOptions, DefaultsAreOneMediumWindowTopRight) {
     EXPECT_EQ(options.corner, Corner::topRight);
     EXPECT_EQ(options.margin, 24);
     EXPECT_EQ(options.scheme, SchemeChoice::automatic);
-    EXPECT_EQ(options.layer, Layer::bottom);
+    EXPECT_EQ(options.layer, LayerChoice::bottom);
+    EXPECT_EQ(options.backend, Backend::automatic);
     EXPECT_FALSE(options.legacy || options.quiet || options.version);
+    EXPECT_FALSE(options.placementGiven) << "the kept widgets decide";
+}
+
+// Where the widgets are is the command line's to say only when it says it.
+TEST(DesktopOptions, FamilyCornerOrMarginGivenDecidesThePlacement) {
+    for (const std::vector<std::string_view>& given :
+         std::vector<std::vector<std::string_view>>{
+             {"--family", "small"}, {"--corner=bottom-left"}, {"--margin", "0"}})
+        EXPECT_TRUE(std::get<DesktopOptions>(parse(given)).placementGiven) << given[0];
+    for (const std::vector<std::string_view>& other : std::vector<std::vector<std::string_view>>{
+             {"--scheme", "dark"}, {"--quiet"}, {"--monitor", "DP-2"}, {"--legacy"}})
+        EXPECT_FALSE(std::get<DesktopOptions>(parse(other)).placementGiven) << other[0];
 }
 
 TEST(DesktopOptions, ValuesComeSeparateOrAfterEquals) {
     const auto options = std::get<DesktopOptions>(
         parse({"--family", "large", "--family=small", "--corner=bottom-left", "--margin", "0",
-               "--scheme=dark", "--layer", "background", "--legacy", "--quiet"}));
+               "--scheme=dark", "--layer", "background", "--legacy", "--quiet", "--backend=x11",
+               "--monitor", "DP-2"}));
     EXPECT_EQ(options.families,
               (std::vector{WidgetFamily::systemLarge, WidgetFamily::systemSmall}));
     EXPECT_EQ(options.corner, Corner::bottomLeft);
     EXPECT_EQ(options.margin, 0);
     EXPECT_EQ(options.scheme, SchemeChoice::dark);
-    EXPECT_EQ(options.layer, Layer::background);
+    EXPECT_EQ(options.layer, LayerChoice::background);
     EXPECT_TRUE(options.legacy && options.quiet);
+    EXPECT_EQ(options.backend, Backend::x11);
+    EXPECT_EQ(options.monitor, "DP-2");
 }
 
 TEST(DesktopOptions, BadArgumentsAreRefused) {
@@ -52,10 +71,69 @@ TEST(DesktopOptions, BadArgumentsAreRefused) {
         {"--margin", "-1"},  {"--margin", "nan"},  {"--margin", "4x"}, {"--scheme", "auto "},
         {"--layer", "top"},  {"--quiet=1"},        {"--bogus"},        {"medium"},
         {"--margin", "1e9"}, {"--margin", " 4"},   {"--margin", "4 "}, {"--margin", "0x10"},
-        {"--margin", "inf"},
+        {"--margin", "inf"}, {"--backend", "gtk"}, {"--backend"},      {"--monitor="},
     };
     for (const auto& arguments : cases)
-        EXPECT_TRUE(std::holds_alternative<OptionsError>(parse(arguments))) << arguments.front();
+        EXPECT_TRUE(std::holds_alternative<foundation::UsageError>(parse(arguments))) << arguments.front();
+}
+
+TEST(BackendChoice, LayerShellFirstThenX11ThenPlainWayland) {
+    struct Case {
+        Backend requested;
+        SessionOffer offer;
+        std::string backends;
+    };
+    const SessionOffer sway{true, true, false, false};
+    const SessionOffer gnome{true, false, true, false};    // XWayland beside it
+    const SessionOffer weston{true, false, false, false};  // no X11 at all
+    const SessionOffer xorg{false, false, true, false};
+    const SessionOffer handedOver{true, std::nullopt, true, false};  // WAYLAND_SOCKET
+    const SessionOffer chosenByUser{true, false, true, true};        // GDK_BACKEND set
+    const Case cases[] = {
+        {Backend::automatic, sway, "wayland"},
+        {Backend::automatic, {true, true, true, false}, "wayland"},
+        {Backend::automatic, gnome, "x11"},
+        {Backend::automatic, weston, "wayland"},
+        {Backend::automatic, xorg, "x11"},
+        {Backend::automatic, handedOver, "wayland"},
+        {Backend::automatic, chosenByUser, ""},
+        {Backend::automatic, {}, ""},
+        {Backend::wayland, gnome, "wayland"},
+        {Backend::wayland, chosenByUser, "wayland"},
+        {Backend::x11, sway, "x11"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(allowedBackends(c.requested, c.offer), c.backends)
+            << int(c.requested) << c.offer.wayland << c.offer.layerShell.value_or(true)
+            << c.offer.x11 << c.offer.gdkBackendSet;
+    // The one line for plain windows says what would do better where something would.
+    EXPECT_NE(plainWindowNotice(Backend::wayland, gnome).find("--backend x11"), std::string::npos);
+    EXPECT_NE(plainWindowNotice(Backend::automatic, weston).find("no X11 display"),
+              std::string::npos);
+}
+
+TEST(MonitorChoice, TheNamedOneElseThePrimaryElseTheFirst) {
+    const std::vector<MonitorFacts> withPrimary{{"DP-1", false}, {"HDMI-1", true}, {"DP-2", false}};
+    const std::vector<MonitorFacts> withoutPrimary{{"HEADLESS-1", false}, {"HEADLESS-2", false}};
+    struct Case {
+        const std::vector<MonitorFacts>* monitors;
+        std::string_view wanted;
+        std::optional<std::size_t> chosen;
+    };
+    const std::vector<MonitorFacts> none;
+    const Case cases[] = {
+        {&withPrimary, "DP-2", 2},          {&withPrimary, "", 1},    {&withPrimary, "VGA-1", 1},
+        {&withoutPrimary, "HEADLESS-2", 1}, {&withoutPrimary, "", 0}, {&withoutPrimary, "gone", 0},
+        {&none, "DP-1", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(chooseMonitor(*c.monitors, c.wanted), c.chosen) << c.wanted;
+}
+
+TEST(X11WindowType, DesktopOnlyWhereNormalWindowsAreFocusedAndCycledRegardless) {
+    EXPECT_EQ(x11WindowTypeFor("Fluxbox"), X11WindowType::desktop);
+    for (const char* name : {"Openbox", "Xfwm4", "KWin", "GNOME Shell", "i3", ""})
+        EXPECT_EQ(x11WindowTypeFor(name), X11WindowType::normal) << name;
 }
 
 TEST(WindowPlacement, WindowsStackAlongTheCornersVerticalEdge) {
@@ -99,6 +177,28 @@ ui::LaidOutView link(std::string url, std::vector<ui::LaidOutView> children, dou
     row.children = std::move(children);
     node.children.push_back(std::move(row));
     return node;
+}
+
+// A widget dragged or restored past an edge, or left on a screen that shrank, comes back the
+// least distance that puts it inside; one larger than the work area sits at its top-left.
+TEST(WindowPlacement, FramesAreBroughtBackInsideTheWorkArea) {
+    const ui::CGRect workArea{{0, 32}, {1280, 768}};
+    struct Case {
+        ui::CGRect frame;
+        ui::CGPoint kept;
+    };
+    for (const Case& c : std::vector<Case>{
+             {{{100, 100}, {364, 170}}, {100, 100}},
+             {{{-50, 10}, {364, 170}}, {0, 32}},
+             {{{1200, 700}, {364, 170}}, {916, 630}},
+             {{{1000, -500}, {170, 170}}, {1000, 32}},
+             {{{2000, 2000}, {170, 170}}, {1110, 630}},
+             {{{500, 100}, {2000, 1000}}, {0, 32}},
+         }) {
+        const ui::CGRect kept = keptInside(workArea, c.frame);
+        EXPECT_EQ(kept.origin, c.kept) << c.frame.origin.x << "," << c.frame.origin.y;
+        EXPECT_EQ(kept.size, c.frame.size);
+    }
 }
 
 TEST(LinkTargets, LinksInViewOrderNamedByWhatTheyShow) {

@@ -1,5 +1,6 @@
-"""A private desktop for the host's tests: Xvfb on a free display, openbox, a session bus of
-its own, a container in a scratch directory, and the built programs run against them."""
+"""A private desktop for the host's tests: Xvfb on a free display, a window manager (openbox
+unless told), a session bus of its own, a container in a scratch directory, and the built
+programs run against them."""
 
 import json
 import os
@@ -10,6 +11,13 @@ import subprocess
 import tempfile
 import threading
 import time
+
+# How each window manager is started; it keeps what it writes under the scratch HOME.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--compositor=off"],
+    "fluxbox": ["fluxbox"],
+}
 
 SNAPSHOT_DAY_MS = 1765324800000  # a midnight (UTC); reminders at fixed times of day
 
@@ -61,7 +69,7 @@ class Lines:
 
 
 class Desktop:
-    def __init__(self, build):
+    def __init__(self, build, window_manager="openbox"):
         self.build = build
         self.bin = os.path.join(build, "bin")
         self.scratch = tempfile.mkdtemp(prefix="jotbird-desktop-test-")
@@ -79,8 +87,10 @@ class Desktop:
                          "GSETTINGS_BACKEND": "memory"})
         os.makedirs(self.path("runtime"), mode=0o700)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_bus()
-        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                    stderr=subprocess.DEVNULL)
+        os.makedirs(self.path("home"))
+        self._spawn(WINDOW_MANAGERS[window_manager], env=dict(self.env, HOME=self.path("home")),
+                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.window_manager = window_manager
         self._wait_for_window_manager()
 
     # -- the session ------------------------------------------------------------------------
@@ -121,7 +131,7 @@ class Desktop:
             if "window id" in out.stdout:
                 return
             time.sleep(0.05)
-        raise RuntimeError("openbox did not start")
+        raise RuntimeError(f"{self.window_manager} did not start")
 
     def close(self):
         for child in reversed(self.children):
@@ -147,6 +157,8 @@ class Desktop:
         """The session's environment with a container of its own under the scratch folder."""
         env = dict(self.env)
         env["XDG_DATA_HOME"] = self.path(name)
+        # Each host keeps its widgets apart from the others'.
+        env["XDG_CONFIG_HOME"] = self.path(name, "config")
         env.update(extra)
         os.makedirs(env["XDG_DATA_HOME"], exist_ok=True)
         return env
@@ -184,7 +196,9 @@ class Desktop:
         raise AssertionError(f"{count} window(s) of the host did not appear")
 
     def geometry(self, window):
-        out = self.run(["xwininfo", "-id", str(window)]).stdout
+        """x, y, width, height of a window, or of the screen for "root"."""
+        out = self.run(["xwininfo", "-root"] if window == "root" else
+                       ["xwininfo", "-id", str(window)]).stdout
         values = {}
         for line in out.splitlines():
             line = line.strip()
@@ -197,17 +211,40 @@ class Desktop:
     def screenshot(self, window, png):
         self.run(["import", "-window", str(window), png])
 
-    def differing_pixels(self, a, b, fuzz="8%"):
-        """Pixels that differ by more than `fuzz`; None when the sizes differ."""
-        sizes = [self.run(["identify", "-format", "%wx%h", p]).stdout for p in (a, b)]
-        if sizes[0] != sizes[1]:
-            return None
-        result = self.run(["compare", "-metric", "AE", "-fuzz", fuzz, a, b, "null:"],
-                          check=False)
-        return int(float(result.stderr.split()[0]))
+    def differing_pixels(self, a, b, fuzz="8%", rounded_at=None):
+        return differing_pixels(a, b, fuzz, rounded_at)
 
     def xdotool(self, *arguments):
         self.run(["xdotool", *arguments])
+
+
+# The corner radius of the host's windows, in points.
+CORNER_RADIUS = 20
+
+
+def differing_pixels(a, b, fuzz="8%", rounded_at=None):
+    """Pixels that differ by more than `fuzz`; None when the sizes differ. With `rounded_at`
+    (a scale), only those inside a window's rounded outline at that scale count, the band
+    along the curve left out."""
+    def run(argv):
+        return subprocess.run(argv, capture_output=True, text=True, timeout=60)
+    sizes = [run(["identify", "-format", "%wx%h", p]).stdout for p in (a, b)]
+    if sizes[0] != sizes[1]:
+        return None
+    if rounded_at:
+        width, height = (int(n) for n in sizes[0].split("x"))
+        radius = (CORNER_RADIUS + 2) * rounded_at
+        masked = []
+        for picture in (a, b):
+            out = picture + ".inside.png"
+            run(["convert", picture, "(", "-size", f"{width}x{height}", "xc:black",
+                 "+antialias", "-fill", "white", "-draw",
+                 f"roundrectangle 0,0 {width - 1},{height - 1} {radius},{radius}", ")",
+                 "-compose", "Multiply", "-composite", out])
+            masked.append(out)
+        a, b = masked
+    result = run(["compare", "-metric", "AE", "-fuzz", fuzz, a, b, "null:"])
+    return int(float(result.stderr.split()[0]))
 
 
 def wait_for(predicate, timeout=10, what="condition"):

@@ -17,12 +17,23 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Lines, snapshot, wait_for  # noqa: E402
+from desktop_session import Lines, differing_pixels, snapshot, wait_for  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UNPRIVILEGED = 65534
 SIZES = {"small": (170, 170), "medium": (364, 170), "large": (364, 382)}
 OUTPUT = (1920, 1200)
+# The output's background (swaybg), which shows through the widget's rounded corners.
+BACKGROUND_HEX = "20c040"
+BACKGROUND = (0x20, 0xC0, 0x40)
+
+
+def pixel(png, x, y):
+    """The RGB of one pixel of a picture."""
+    text = subprocess.run(["convert", png, "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"],
+                          capture_output=True, text=True, check=True).stdout
+    values = text.splitlines()[1].split("(")[1].split(")")[0].split(",")
+    return tuple(int(float(v)) for v in values[:3])
 
 
 class Sway:
@@ -37,7 +48,7 @@ class Sway:
             self.own(directory)
         with open(self.path("config"), "w") as f:
             f.write(f"output HEADLESS-1 resolution {OUTPUT[0]}x{OUTPUT[1]} position 0,0 "
-                    f"scale {scale}\ndefault_border none\n")
+                    f"scale {scale} bg #{BACKGROUND_HEX} solid_color\ndefault_border none\n")
         self.env = {"PATH": "/usr/bin:/bin", "HOME": self.scratch, "TZ": "UTC",
                     "LANG": "C.UTF-8", "XDG_RUNTIME_DIR": self.runtime,
                     "XDG_DATA_HOME": self.data, "NO_AT_BRIDGE": "1",
@@ -103,14 +114,18 @@ def picture_matches(build, scale, family, scheme, corner):
         rendered = os.path.join(sway.data, "render.png")
         sway.run([os.path.join(sway.bin, "JotbirdWidgets"), "render", "--family", family,
                   "--scale", str(scale), "--scheme", scheme, "--png", rendered])
-        sizes = [subprocess.run(["identify", "-format", "%wx%h", p], capture_output=True,
-                                text=True).stdout for p in (shot, rendered)]
-        assert sizes[0] == sizes[1], f"sizes differ: {sizes}"
-        compare = subprocess.run(["compare", "-metric", "AE", "-fuzz", "8%", shot, rendered,
-                                  "null:"], capture_output=True, text=True)
-        differing = int(float(compare.stderr.split()[0]))
+        differing = differing_pixels(shot, rendered, rounded_at=scale)
+        assert differing is not None, "the surface's size differs from render's picture"
         assert differing <= 0.005 * width * height * scale * scale, \
             f"{differing} pixels differ from render"
+        # Rounded like a widget: the corners show the background through, the rest is the
+        # widget's own.
+        corners = [(0, 0), (width * scale - 1, 0), (0, height * scale - 1),
+                   (width * scale - 1, height * scale - 1)]
+        for px, py in corners:
+            assert pixel(shot, px, py) == BACKGROUND, f"corner {px},{py}: {pixel(shot, px, py)}"
+        inside = (10 * scale, 10 * scale)
+        assert pixel(shot, *inside) == pixel(rendered, *inside), "inside the outline"
 
         # A normal window covering the output stays above the widget on its layer. The script
         # runs from the scratch directory: the source tree may be closed to user 65534.

@@ -1,0 +1,184 @@
+"""JotbirdWidgetsDesktop and the monitors: on a headless sway with two outputs
+(`swaymsg create_output`), `--monitor` puts the layer surface on the output named, not the
+focused one, and a widget asked for on an output that is not there yet moves to it when it
+comes; on X11 (a resizable Xephyr with openbox), a smaller screen puts the windows back inside
+it, at their corner.
+
+    monitors_test.py BUILD_DIR
+"""
+
+import glob
+import json
+import os
+import subprocess
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from desktop_session import Desktop, Lines, differing_pixels, snapshot, wait_for  # noqa: E402
+from wayland_host_test import Sway  # noqa: E402
+
+WIDTH, HEIGHT = 364, 170  # the medium widget, in points
+
+
+def sway_with_outputs(count):
+    sway = Sway(build, 1)
+    sway.env["SWAYSOCK"] = wait_for(
+        lambda: glob.glob(os.path.join(sway.runtime, "sway-ipc.*.sock")), what="sway's IPC")[0]
+    for _ in range(count - 1):
+        add_output(sway)
+    return sway
+
+
+def add_output(sway):
+    """A second output of 1280x800 right of the first; the first keeps the focus."""
+    sway.run(["swaymsg", "create_output"])
+    sway.run(["swaymsg", "output", "HEADLESS-2", "resolution", "1280x800", "position", "1920",
+              "0"])
+    sway.run(["swaymsg", "focus", "output", "HEADLESS-1"])
+
+
+def outputs(sway):
+    return {o["name"]: o["rect"] for o in
+            json.loads(sway.run(["swaymsg", "-t", "get_outputs", "-r"]).stdout)}
+
+
+def shows_widget(sway, rect):
+    """Whether the widget is drawn at the top-right corner of the output at `rect`."""
+    x = rect["x"] + rect["width"] - 24 - WIDTH
+    shot = os.path.join(sway.data, "corner.png")
+    sway.run(["grim", "-g", f"{x},{rect['y'] + 24} {WIDTH}x{HEIGHT}", shot])
+    rendered = os.path.join(sway.data, "render.png")
+    if not os.path.exists(rendered):
+        sway.run([os.path.join(sway.bin, "JotbirdWidgets"), "render", "--family", "medium",
+                  "--scale", "1", "--scheme", "light", "--png", rendered])
+    # Inside its rounded outline; the corners show the output's background.
+    return differing_pixels(shot, rendered, rounded_at=1) <= 0.005 * WIDTH * HEIGHT
+
+
+def start_sway_host(sway, *arguments):
+    sway.run([os.path.join(sway.bin, "JotbirdWidgetBridge"), "publish"],
+             input=snapshot(["Buy milk", "Call the garage", "Water the plants"]))
+    host = subprocess.Popen(
+        sway.as_user([os.path.join(sway.bin, "JotbirdWidgetsDesktop"), "--scheme", "light",
+                      *arguments]),
+        env=sway.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    host.lines = Lines(host.stdout)
+    host.errors = Lines(host.stderr)
+    assert host.lines.frame()["reason"] == "start"
+    return host
+
+
+def stop(host):
+    host.terminate()
+    assert host.wait(10) == 0
+
+
+def monitor_option_picks_the_output_not_the_focus():
+    sway = sway_with_outputs(2)
+    host = None
+    try:
+        host = start_sway_host(sway, "--monitor", "HEADLESS-2")
+        rects = outputs(sway)
+        wait_for(lambda: shows_widget(sway, rects["HEADLESS-2"]), what="the widget on HEADLESS-2")
+        assert not shows_widget(sway, rects["HEADLESS-1"]), "the widget is on the focused output"
+        stop(host)
+        # Without the option: the first output, whichever has the focus.
+        sway.run(["swaymsg", "focus", "output", "HEADLESS-2"])
+        host = start_sway_host(sway)
+        wait_for(lambda: shows_widget(sway, rects["HEADLESS-1"]), what="the widget on HEADLESS-1")
+        assert not shows_widget(sway, rects["HEADLESS-2"])
+        stop(host)
+    finally:
+        if host and host.poll() is None:
+            host.kill()
+        sway.close()
+
+
+def widget_moves_to_its_output_when_it_comes():
+    sway = sway_with_outputs(1)
+    host = None
+    try:
+        host = start_sway_host(sway, "--monitor=HEADLESS-2")
+        assert "no monitor is named HEADLESS-2" in host.errors.next(), host.errors.seen
+        wait_for(lambda: shows_widget(sway, outputs(sway)["HEADLESS-1"]),
+                 what="the widget on the only output")
+        add_output(sway)
+        rects = outputs(sway)
+        wait_for(lambda: shows_widget(sway, rects["HEADLESS-2"]),
+                 what="the widget moved to HEADLESS-2")
+        assert not shows_widget(sway, rects["HEADLESS-1"]), "the widget stayed behind"
+        assert host.poll() is None
+        stop(host)
+    finally:
+        if host and host.poll() is None:
+            host.kill()
+        sway.close()
+
+
+def a_smaller_x11_screen_puts_the_windows_inside_again():
+    outer = Desktop(build)
+    try:
+        read, write = os.pipe()
+        outer._spawn(["Xephyr", "-displayfd", str(write), "-screen", "1920x1200", "-resizeable",
+                      "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            assert chunk, "Xephyr did not start"
+            number += chunk
+        os.close(read)
+        outer.env["DISPLAY"] = ":" + number.decode().strip()
+        outer._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL)
+        outer._wait_for_window_manager()
+        environment = outer.container_env("monitors")
+        outer.publish(environment, ["Buy milk"])
+        host = outer.start_host(environment, "--family", "medium", "--family", "small")
+        host.lines.frames_until("start", 2, timeout=30)
+        medium, small = outer.host_windows(host, 2)
+
+        def at_the_corner():
+            # The screen's width as it is now (the outer window manager may trim Xephyr's).
+            width = outer.geometry("root")[2]
+            return (outer.geometry(medium)[:2] == (width - 24 - 364, 24) and
+                    outer.geometry(small)[:2] == (width - 24 - 170, 24 + 170 + 16))
+
+        wait_for(at_the_corner, what="the windows at the corner")
+        # Xephyr's sizes are RandR's; 1024x768 is narrower than where the widget was.
+        outer.run(["xrandr", "-s", "1024x768"])
+        wait_for(lambda: outer.geometry("root")[2] == 1024, what="the smaller screen")
+        wait_for(at_the_corner, what="the windows at the corner of the smaller screen")
+        outer.run(["xrandr", "-s", "1600x1200"])
+        wait_for(lambda: outer.geometry("root")[2] > 1024, what="the larger screen")
+        wait_for(at_the_corner, what="the windows back at the corner of the larger screen")
+        assert outer.stop_host(host) == 0
+    finally:
+        outer.close()
+
+
+def main():
+    global build
+    build = os.path.abspath(sys.argv[1])
+    passed = failed = 0
+    for test in (monitor_option_picks_the_output_not_the_focus,
+                 widget_moves_to_its_output_when_it_comes,
+                 a_smaller_x11_screen_puts_the_windows_inside_again):
+        started = time.time()
+        try:
+            test()
+            passed += 1
+            print(f"ok   {test.__name__} ({time.time() - started:.1f} s)", flush=True)
+        except Exception:
+            failed += 1
+            print(f"FAIL {test.__name__}", flush=True)
+            traceback.print_exc()
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
