@@ -24,6 +24,8 @@ packages=(
     xfwm4 fluxbox
     # Monitors that change: a resizable nested X server and xrandr to resize it.
     xserver-xephyr x11-xserver-utils
+    # GNOME, run headless with a virtual monitor (gdbus of libglib2.0-bin asks it).
+    gnome-shell libglib2.0-bin
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.
