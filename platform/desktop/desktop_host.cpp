@@ -278,8 +278,9 @@ int run(DesktopHost& host) {
         !hasMonitorNamed(gdk_display_get_default(), host.options.monitor))
         report("no monitor is named " + host.options.monitor +
                " (yet): the widget is on the primary monitor, and moves there when it comes");
-    placeAllWindows(host);
+    // Watched first: a work area set while the windows are being placed is not missed.
     watchMonitors(host);
+    placeAllWindows(host);
     reloadAll(host, "start");
     for (const auto& window : host.windows) {
         gtk_widget_show_all(window->window);

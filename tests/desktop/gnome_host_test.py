@@ -2,8 +2,10 @@
 session and system buses of its own (an empty system bus: the shell asks logind and others,
 and gets no answer), GSettings in a keyfile, and a test-only extension that turns on the
 shell's unsafe mode so that org.gnome.Shell.Eval tells the windows, the Alt+Tab list, the
-stacking and the workspaces. The host is started as a person would, with no backend forced:
-mutter has no layer shell, so it must run on GNOME's XWayland with its X11 stacking.
+stacking and the workspaces; mutter's remote desktop interface gives the pointer. The host is
+started as a person would, with no backend forced: mutter has no layer shell, so it must run
+on GNOME's XWayland with its X11 stacking, and a click on a note opens it through the
+registered handler without raising the widget.
 
     gnome_host_test.py BUILD_DIR
 """
@@ -19,6 +21,7 @@ import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from desktop_session import Lines, snapshot, wait_for  # noqa: E402
+from desktop_host_test import opened, register_recorder  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 EXTENSION = "unsafe-mode@jotbird-tests"
@@ -103,6 +106,10 @@ class GnomeShell:
                      "--virtual-monitor", f"{MONITOR[0]}x{MONITOR[1]}"],
                     stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
         wait_for(lambda: self.eval("1 + 1") == 2, timeout=60, what="the shell's Eval")
+        # The shell starts in the overview, as after a login; a person then leaves it.
+        wait_for(lambda: self.eval("Main.overview.hide(); !Main.overview.visible && "
+                                   "!Main.overview.animationInProgress"),
+                 what="the overview closed")
         self.env["WAYLAND_DISPLAY"] = "wayland-1"
         # GNOME's XWayland, with the cookie mutter made for it, as the session hands them out.
         for name in ("DISPLAY", "XAUTHORITY"):
@@ -132,6 +139,29 @@ class GnomeShell:
 
     def windows(self):
         return self.eval(WINDOWS)
+
+    def click(self, x, y):
+        """A left click at x, y through mutter's remote desktop, as a person's pointer. The
+        session lives as long as the connection that made it, so the test keeps one."""
+        import dbus
+        if not hasattr(self, "remote"):
+            bus = dbus.bus.BusConnection(self.env["DBUS_SESSION_BUS_ADDRESS"])
+            name = "org.gnome.Mutter.RemoteDesktop"
+            path = bus.get_object(name, "/org/gnome/Mutter/RemoteDesktop").CreateSession(
+                dbus_interface=name)
+            self.remote = dbus.Interface(bus.get_object(name, path), name + ".Session")
+            self.remote.Start()
+        # Moves are relative without a screen cast stream: steer until the pointer is there.
+        for _ in range(10):
+            px, py = self.eval("global.get_pointer().slice(0, 2)")
+            if (px, py) == (x, y):
+                break
+            self.remote.NotifyPointerMotionRelative(float(x - px), float(y - py))
+            time.sleep(0.1)
+        assert self.eval("global.get_pointer().slice(0, 2)") == [x, y], "the pointer did not go"
+        for pressed in (True, False):
+            self.remote.NotifyPointerButton(272, pressed)  # BTN_LEFT
+            time.sleep(0.05)
 
     def close(self):
         for child in reversed(self.children):
@@ -194,6 +224,24 @@ def the_widget_sits_on_gnome_as_a_widget():
 
         state = wait_for(above, what="the normal window above the widget")
         assert [w["title"] for w in state["windows"] if w["inTabList"]] == ["solid-window"]
+
+        # A click on the part of the first note that the normal window leaves uncovered
+        # opens the note, and leaves the widget below.
+        record = register_recorder(None, environment)
+        wx, wy, ww, wh = widget(state)["frame"]
+        nx, ny, nw, nh = [w for w in state["windows"] if w["title"] == "solid-window"][0]["frame"]
+        row = wy + 60
+        free = [x for x in range(wx + 20, wx + 340) if not (nx <= x < nx + nw and ny <= row < ny + nh)]
+        assert free, f"the normal window covers the first note: {state}"
+        shell.click(free[len(free) // 2], row)
+        try:
+            opened(record, 1)
+        except AssertionError:
+            raise AssertionError(f"no link opened by a click at {free[len(free) // 2]},{row}: "
+                                 f"{list(errors.queue.queue)} {shell.windows()}")
+        assert opened(record, 1) == ["jotbird-open://note/note-0"], open(record).read()
+        time.sleep(0.3)
+        assert above(), "a click raised the widget above the normal window"
 
         # A publish redraws it.
         subprocess.run([bridge, "publish"], env=environment, check=True,
