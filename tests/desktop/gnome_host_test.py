@@ -106,10 +106,11 @@ class GnomeShell:
                      "--virtual-monitor", f"{MONITOR[0]}x{MONITOR[1]}"],
                     stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
         wait_for(lambda: self.eval("1 + 1") == 2, timeout=60, what="the shell's Eval")
-        # The shell starts in the overview, as after a login; a person then leaves it.
-        wait_for(lambda: self.eval("Main.overview.hide(); !Main.overview.visible && "
-                                   "!Main.overview.animationInProgress"),
-                 what="the overview closed")
+        # The shell starts in the overview, as after a login, once its start-up animation is
+        # over; a person then leaves it.
+        wait_for(lambda: self.eval("!Main.layoutManager._startingUp"), timeout=60,
+                 what="the shell's start")
+        self.leave_overview()
         self.env["WAYLAND_DISPLAY"] = "wayland-1"
         # GNOME's XWayland, with the cookie mutter made for it, as the session hands them out.
         for name in ("DISPLAY", "XAUTHORITY"):
@@ -139,6 +140,11 @@ class GnomeShell:
 
     def windows(self):
         return self.eval(WINDOWS)
+
+    def leave_overview(self):
+        wait_for(lambda: self.eval("Main.overview.hide(); !Main.overview.visible && "
+                                   "!Main.overview.animationInProgress"),
+                 what="the overview closed")
 
     def click(self, x, y):
         """A left click at x, y through mutter's remote desktop, as a person's pointer. The
@@ -233,6 +239,7 @@ def the_widget_sits_on_gnome_as_a_widget():
         row = wy + 60
         free = [x for x in range(wx + 20, wx + 340) if not (nx <= x < nx + nw and ny <= row < ny + nh)]
         assert free, f"the normal window covers the first note: {state}"
+        shell.leave_overview()
         shell.click(free[len(free) // 2], row)
         try:
             opened(record, 1)
