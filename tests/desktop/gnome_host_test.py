@@ -237,7 +237,8 @@ def the_widget_sits_on_gnome_as_a_widget():
         wx, wy, ww, wh = widget(state)["frame"]
         nx, ny, nw, nh = [w for w in state["windows"] if w["title"] == "solid-window"][0]["frame"]
         row = wy + 60
-        free = [x for x in range(wx + 20, wx + 340) if not (nx <= x < nx + nw and ny <= row < ny + nh)]
+        free = [x for x in range(wx + 20, wx + 340)
+                if not (nx <= x < nx + nw and ny <= row < ny + nh)]
         assert free, f"the normal window covers the first note: {state}"
         shell.leave_overview()
         shell.click(free[len(free) // 2], row)
