@@ -251,10 +251,28 @@ def the_widget_sits_on_gnome_as_a_widget():
         time.sleep(0.3)
         assert above(), "a click raised the widget above the normal window"
 
-        # A publish redraws it.
+        # With the normal window gone, a publish redraws it, as render draws the same notes
+        # (GNOME's own screenshot of the widget's frame).
+        cover.terminate()
+        cover.wait(10)
         subprocess.run([bridge, "publish"], env=environment, check=True,
                        stdout=subprocess.DEVNULL, input=snapshot(["Published on GNOME"]).encode())
         assert lines.frame()["reason"] == "reload"
+        time.sleep(0.5)
+        shot, rendered = shell.path("gnome-widget.png"), shell.path("render.png")
+        result = subprocess.run(
+            ["gdbus", "call", "--session", "--dest", "org.gnome.Shell", "--object-path",
+             "/org/gnome/Shell/Screenshot", "--method", "org.gnome.Shell.Screenshot.ScreenshotArea",
+             str(wx), str(wy), str(WIDTH), str(HEIGHT), "false", shot],
+            env=shell.env, capture_output=True, text=True, timeout=30)
+        assert result.stdout.startswith("(true"), result
+        subprocess.run([os.path.join(shell.bin, "JotbirdWidgets"), "render", "--family", "medium",
+                        "--scale", "1", "--scheme", "light", "--png", rendered], env=environment,
+                       check=True, stdout=subprocess.DEVNULL)
+        compare = subprocess.run(["compare", "-metric", "AE", "-fuzz", "8%", shot, rendered,
+                                  "null:"], capture_output=True, text=True)
+        differing = int(float(compare.stderr.split()[0]))
+        assert differing <= 0.005 * WIDTH * HEIGHT, f"{differing} pixels differ from render"
         host.terminate()
         assert host.wait(10) == 0
         time.sleep(0.2)
