@@ -4,7 +4,7 @@ BUILD ?= build
 CHECK_BUILD ?= build-check
 JOBS ?= 2
 
-.PHONY: demo test check bench package build programs configure deps format clean
+.PHONY: demo test check bench package fresh-machine-check build programs configure deps format clean
 
 demo: programs
 	scripts/demo.sh $(BUILD)
@@ -28,6 +28,12 @@ bench: build
 	scripts/bench-serve.sh $(BUILD)
 	scripts/bench-desktop.sh $(BUILD)
 
+# `make demo` and `make test` as a newcomer runs them: in a pristine Debian 12 root made with
+# mmdebstrap, on a clone of the committed HEAD. Needs root.
+fresh-machine-check:
+	scripts/install-deps.sh --fresh
+	scripts/fresh-machine-check.sh HEAD
+
 # The Debian package of everything `cmake --install` puts in place, in $(BUILD)/.
 package: build
 	cpack --config $(BUILD)/CPackConfig.cmake -B $(BUILD)
@@ -47,7 +53,7 @@ configure: deps
 deps:
 	scripts/install-deps.sh
 
-format:
+format: deps
 	git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
 
 clean:

@@ -6,7 +6,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <string>
+#include <system_error>
 
 #include "bridge/bridge_error.hpp"
 #include "bridge/publish_limits.hpp"
@@ -23,8 +25,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeStandardOutput(std::string_view bytes) {
-    if (auto error = foundation::writeAll(STDOUT_FILENO, bytes)) throw systemError(error);
+void writeAnswer(BridgeStreams streams, std::string_view bytes) {
+    if (auto error = foundation::writeAll(streams.output, bytes)) throw systemError(error);
 }
 
 std::string encodeOrRaise(const WidgetSnapshot& snapshot) {
@@ -33,9 +35,9 @@ std::string encodeOrRaise(const WidgetSnapshot& snapshot) {
     return std::move(*json);
 }
 
-void publish(const fs::path& snapshotFile) {
+void publish(BridgeStreams streams, const fs::path& snapshotFile) {
     // Everything is read, but no more than a usable snapshot's worth is kept in memory.
-    auto input = foundation::readToEnd(STDIN_FILENO, maxSnapshotBytes);
+    auto input = foundation::readToEnd(streams.input, maxSnapshotBytes);
     if (input.error) throw systemError(input.error);
     if (input.size > maxSnapshotBytes) throw bridgeError(BridgeErrorCode::inputTooLarge);
 
@@ -51,49 +53,56 @@ void publish(const fs::path& snapshotFile) {
     if (json.size() > maxSnapshotBytes) throw bridgeError(BridgeErrorCode::inputTooLarge);
     if (auto error = foundation::writeFileAtomically(snapshotFile, json)) throw systemError(error);
     widgetkit::reloadTimelines(widgetKind, container);
-    writeStandardOutput("{\"ok\":true}\n");
+    writeAnswer(streams, "{\"ok\":true}\n");
 }
 
-void printMediumWidth() {
-    writeStandardOutput(widthText(mediumWidth().value_or(0)) + "\n");
+void printMediumWidth(BridgeStreams streams) {
+    writeAnswer(streams, widthText(mediumWidth().value_or(0)) + "\n");
 }
 
-void printStatus() {
+void printStatus(BridgeStreams streams) {
     // Plain concatenation: the identifier goes out byte for byte, unescaped.
-    writeStandardOutput("{\"ok\":true,\"group\":\"" + std::string(jotbirdGroup) + "\"}\n");
+    writeAnswer(streams, "{\"ok\":true,\"group\":\"" + std::string(jotbirdGroup) + "\"}\n");
 }
 
-void printSnapshot() {
-    writeStandardOutput(encodeOrRaise(readSnapshot()));
+void printSnapshot(BridgeStreams streams) {
+    writeAnswer(streams, encodeOrRaise(readSnapshot()));
 }
 
-void run(std::span<const std::string_view> arguments) {
+void run(std::span<const std::string_view> arguments, BridgeStreams streams) {
     const std::string_view word = arguments.size() > 1 ? arguments[1] : "status";
     const auto url = snapshotURL();
     if (!url) throw bridgeError(BridgeErrorCode::containerUnavailable);
 
-    if (word == "publish") return publish(*url);
-    if (word == "medium-width") return printMediumWidth();
-    if (word == "status") return printStatus();
-    if (word == "read") return printSnapshot();
+    if (word == "publish") return publish(streams, *url);
+    if (word == "medium-width") return printMediumWidth(streams);
+    if (word == "status") return printStatus(streams);
+    if (word == "read") return printSnapshot(streams);
     throw bridgeError(BridgeErrorCode::unknownCommand);
-}
-
-[[noreturn]] void reportFailure() {
-    (void)foundation::writeAll(STDERR_FILENO, failureLine);
-    std::_Exit(1);
 }
 
 }  // namespace
 
+std::optional<BridgeError> runBridgeCommand(std::span<const std::string_view> arguments,
+                                            BridgeStreams streams) {
+    try {
+        run(arguments, streams);
+        return std::nullopt;
+    } catch (const BridgeError& error) {
+        return error;
+    } catch (const std::system_error& error) {
+        return systemError(error.code());
+    } catch (const std::bad_alloc&) {
+        return systemError(std::make_error_code(std::errc::not_enough_memory));
+    }
+}
+
 void WidgetBridge::main(std::span<const std::string_view> arguments) {
     // A closed pipe on standard output must be a reported failure, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
-    try {
-        run(arguments);
-    } catch (...) {
-        reportFailure();
-    }
+    if (!runBridgeCommand(arguments, {STDIN_FILENO, STDOUT_FILENO})) return;
+    (void)foundation::writeAll(STDERR_FILENO, failureLine);
+    std::_Exit(1);
 }
 
 }  // namespace jotbird

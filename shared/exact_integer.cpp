@@ -37,7 +37,7 @@ struct Decimal {
 };
 
 // Reads the JSON grammar's number: sign, integer digits, fraction, exponent.
-std::optional<Decimal> parseDecimal(std::string_view text) {
+std::optional<Decimal> parseJsonNumber(std::string_view text) {
     Decimal number;
     number.negative = !text.empty() && text.front() == '-';
     if (number.negative) text.remove_prefix(1);
@@ -76,7 +76,7 @@ void normalize(Decimal& number) {
 }  // namespace
 
 std::optional<std::int64_t> exactInteger(std::string_view text) {
-    auto number = parseDecimal(text);
+    auto number = parseJsonNumber(text);
     if (!number) return std::nullopt;
     normalize(*number);
     if (number->digits.empty()) return 0;

@@ -1,7 +1,9 @@
 #include "shared/snapshot_coding.hpp"
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <nlohmann/json.hpp>
 
@@ -20,6 +22,7 @@ struct Scalar {
     double floating = 0;
     std::string_view text;  // a floating number as written
     std::string* string = nullptr;
+    bool negativeZero = false;  // an integer written "-0"
 };
 
 std::optional<std::int64_t> asInteger(const Scalar& v) {
@@ -42,7 +45,7 @@ std::optional<std::int64_t> asInteger(const Scalar& v) {
 std::optional<double> asDouble(const Scalar& v) {
     switch (v.kind) {
         case Scalar::Kind::integer:
-            return double(v.integer);
+            return v.negativeZero ? -0.0 : double(v.integer);
         case Scalar::Kind::unsignedInteger:
             return double(v.unsignedInteger);
         case Scalar::Kind::floating:
@@ -54,6 +57,34 @@ std::optional<double> asDouble(const Scalar& v) {
             return std::nullopt;
     }
 }
+
+// The decoder's input, as an iterator that leaves behind where the JSON reader last looked:
+// the reader hands over an integer by value alone, and only its text tells "-0" from "0".
+struct TrackedInput {
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    const char* at = nullptr;
+    const char** lastRead = nullptr;
+
+    const char& operator*() const {
+        *lastRead = at;
+        return *at;
+    }
+    TrackedInput& operator++() {
+        ++at;
+        return *this;
+    }
+    TrackedInput operator++(int) {
+        TrackedInput before = *this;
+        ++at;
+        return before;
+    }
+    bool operator==(const TrackedInput& other) const { return at == other.at; }
+};
 
 // Streams parser events straight into a snapshot. Any value under a key that is not ours is
 // skipped by counting brackets, so nothing of it is built or kept.
@@ -71,6 +102,16 @@ struct SnapshotReader {
          hasNotes = false;
     NotePreview note;
     bool hasId = false, hasTitle = false;
+
+    const char* inputBegin = nullptr;
+    const char* lastRead = nullptr;  // kept up to date by TrackedInput
+
+    // Whether the zero just reported was written "-0". The reader has read its text and
+    // perhaps the one character after it, never more.
+    bool zeroWrittenNegative() const {
+        const char* zero = *lastRead == '0' ? lastRead : lastRead - 1;
+        return zero > inputBegin && zero[-1] == '-';
+    }
 
     bool scalar(const Scalar& v) {
         if (skipping > 0) return true;
@@ -199,7 +240,9 @@ struct SnapshotReader {
     bool null() { return scalar({Scalar::Kind::null}); }
     bool boolean(bool) { return scalar({Scalar::Kind::boolean}); }
     bool number_integer(Json::number_integer_t v) {
-        return scalar({.kind = Scalar::Kind::integer, .integer = v});
+        return scalar({.kind = Scalar::Kind::integer,
+                       .integer = v,
+                       .negativeZero = v == 0 && zeroWrittenNegative()});
     }
     bool number_unsigned(Json::number_unsigned_t v) {
         return scalar({.kind = Scalar::Kind::unsignedInteger, .unsignedInteger = v});
@@ -269,8 +312,11 @@ std::optional<WidgetSnapshot> decode(std::string_view utf8Json) {
     utf8Json = trimWhitespace(utf8Json);
     if (utf8Json.starts_with(byteOrderMark)) return std::nullopt;
     SnapshotReader reader;
-    const bool parsed = Json::sax_parse(utf8Json.begin(), utf8Json.end(), &reader,
-                                        Json::input_format_t::json, /*strict=*/true);
+    reader.inputBegin = utf8Json.data();
+    const TrackedInput begin{utf8Json.data(), &reader.lastRead};
+    const TrackedInput end{utf8Json.data() + utf8Json.size(), &reader.lastRead};
+    const bool parsed =
+        Json::sax_parse(begin, end, &reader, Json::input_format_t::json, /*strict=*/true);
     if (!parsed || reader.place != SnapshotReader::Place::done) return std::nullopt;
     return std::move(reader.snapshot);
 }

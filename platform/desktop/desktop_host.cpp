@@ -175,22 +175,23 @@ int usageError(const std::string& message) {
     return 2;
 }
 
-// Binds the socket, or finds that it must wait for the container; false when it cannot run.
-bool startListening(DesktopHost& host) {
+// Binds the socket, or finds that it must wait for the container: 0, or the exit status
+// when the host cannot run.
+int startListening(DesktopHost& host) {
     auto attempt = widgetkit::listenForReloads(host.container);
     if (auto* listener = std::get_if<widgetkit::ReloadListener>(&attempt)) {
         host.listener.emplace(std::move(*listener));
-        return true;
+        return 0;
     }
     const auto& error = std::get<widgetkit::ListenError>(attempt);
     if (error.failure != widgetkit::ListenFailure::noDirectory) {
         report(error.describe(host.container));
-        return false;
+        return error.failure == widgetkit::ListenFailure::anotherHost ? exitAnotherHost : 1;
     }
     // Only the bridge's publish makes the container; until then the empty widget shows.
     report(error.describe(host.container) + "; listening as soon as it appears");
     host.reportedFailure = error.failure;
-    return true;
+    return 0;
 }
 
 ui::ColorScheme startingScheme(DesktopHost& host) {
@@ -258,13 +259,13 @@ int run(DesktopHost& host) {
         stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
     // Watching before the first bind, so that no change after it goes unseen.
     watchContainer(host);
-    if (!startListening(host)) return 1;
+    if (const int status = startListening(host)) return status;
     const SessionOffer offer = lookAtSession();
     if (!openDisplay(host.options.backend, offer)) {
         report(host.options.backend == Backend::automatic
                    ? "cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)"
                    : "cannot open a display on the backend asked for (--backend)");
-        return 1;
+        return exitNoDisplay;
     }
     installLinkButtonStyle();
     host.stacking = stackingFor(gdk_display_get_default(), host.options.backend, offer);

@@ -9,8 +9,14 @@
 
 namespace desktop {
 
+// Exit statuses that say trying again at once cannot help, so that a session manager stops
+// restarting the host (the systemd user unit names them in RestartPreventExitStatus=).
+inline constexpr int exitAnotherHost = 3;  // another widget host listens on the container
+inline constexpr int exitNoDisplay = 4;    // no display could be opened
+
 // Runs the host for the command line after the program's name; returns the exit status
-// (0 after SIGINT, SIGTERM, SIGHUP or Quit; 2 for bad arguments; 1 when it cannot start).
+// (0 after SIGINT, SIGTERM, SIGHUP or Quit; 2 for bad arguments; 1 or one of the above when
+// it cannot start).
 int runDesktopHost(const widgetkit::WidgetRuntime& runtime,
                    const std::vector<std::string_view>& arguments);
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/foundation/file_descriptor.hpp"
+#include "platform/foundation/last_error.hpp"
 
 namespace foundation {
 namespace {
@@ -19,10 +20,6 @@ namespace fs = std::filesystem;
 
 // Whatever the umask says: these files may hold private notes.
 constexpr mode_t privateFileMode = 0600;
-
-std::error_code lastError() {
-    return {errno, std::generic_category()};
-}
 
 std::string randomSuffix() {
     unsigned long long value = 0;
@@ -141,16 +138,14 @@ std::error_code writeTemporary(const fs::path& target, std::string_view bytes,
     return {};
 }
 
-std::error_code syncDirectory(const fs::path& directory) {
-    FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dir) return lastError();
-    if (::fsync(dir.fd) != 0) return lastError();
-    return {};
-}
-
 }  // namespace
 
 std::error_code writeFileAtomically(const fs::path& target, std::string_view bytes) {
+    // Opened before anything is written: a directory that cannot be opened for the flush
+    // after the rename (write and search but no read) fails the write with the old file intact.
+    const FileDescriptor directory(
+        ::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directory) return lastError();
     sweepStaleTemporaries(target);
     Temporary temporary;
     if (auto error = writeTemporary(target, bytes, temporary)) return error;
@@ -164,7 +159,8 @@ std::error_code writeFileAtomically(const fs::path& target, std::string_view byt
     if (::close(fd) != 0) return lastError();
     // The rename is done; a failed directory flush cannot undo it, but it is still reported
     // because the new name may not survive a crash.
-    return syncDirectory(directoryOf(target));
+    if (::fsync(directory.fd) != 0) return lastError();
+    return {};
 }
 
 std::error_code createDirectory(const fs::path& directory, mode_t mode) {

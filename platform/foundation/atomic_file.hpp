@@ -11,7 +11,9 @@ namespace foundation {
 // Writes `bytes` to a temporary file beside `target` (unnamed where the file system allows,
 // else hidden and locked), flushes it to disk, renames it over `target` and flushes the
 // directory. The file is 0600 whatever the umask. On failure the temporary file is removed and
-// `target` is as it was; temporaries of `target` left by killed writers are removed first.
+// `target` is as it was (a directory that cannot be opened for its flush fails before anything
+// is written); temporaries of `target` left by killed writers are removed first. Only a failed
+// flush of the directory after the rename leaves the new file in place.
 std::error_code writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
 // Creates `directory` and its missing parents with `mode`; success when it is a directory

@@ -1,6 +1,7 @@
 #include "platform/foundation/bounded_read.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/foundation/file_descriptor.hpp"
+#include "platform/foundation/last_error.hpp"
 
 namespace foundation {
 namespace {
@@ -30,8 +32,13 @@ BoundedRead readToEnd(int fd, std::size_t keep) {
     for (;;) {
         const ssize_t n = readSome(fd, chunk.data(), chunk.size());
         if (n == 0) return result;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            result.error = waitUntilReady(fd, POLLIN);
+            if (result.error) return result;
+            continue;
+        }
         if (n < 0) {
-            result.error = std::error_code(errno, std::generic_category());
+            result.error = lastError();
             return result;
         }
         const std::size_t room = keep - result.bytes.size();

@@ -15,7 +15,8 @@ struct BoundedRead {
     std::error_code error;
 };
 
-// Reads `fd` to end of file; keeps the first `keep` bytes and only counts the rest.
+// Reads `fd` to end of file; keeps the first `keep` bytes and only counts the rest. A
+// non-blocking descriptor is waited on, as a blocking one would be.
 BoundedRead readToEnd(int fd, std::size_t keep);
 
 // Reads at most `limit` bytes of the file; nothing when it cannot be opened or read, or is not

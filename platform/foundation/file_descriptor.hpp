@@ -33,7 +33,12 @@ struct FileDescriptor {
     }
 };
 
-// write(2) until every byte is out; resumes after signals.
+// Waits for `fd` to be ready for `events` (POLLIN, POLLOUT), as a blocking read or write
+// would; a hang-up or an error counts as ready, so that the next call reports it.
+std::error_code waitUntilReady(int fd, short events);
+
+// write(2) until every byte is out, as on a blocking descriptor whatever its flags: resumes
+// after signals, and waits while a non-blocking one is full.
 std::error_code writeAll(int fd, std::string_view bytes);
 
 }  // namespace foundation

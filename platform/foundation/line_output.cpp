@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -87,6 +88,11 @@ bool writeLineWithoutBlocking(LineOutput& output, std::string_view line) {
 
 bool linesWaiting(const LineOutput& output) {
     return !output.pending.empty() && !output.broken;
+}
+
+void tellWithoutWaiting(std::string_view line) {
+    LineOutput errors = nonBlockingLines(STDERR_FILENO);
+    (void)writeLineWithoutBlocking(errors, line);
 }
 
 }  // namespace foundation

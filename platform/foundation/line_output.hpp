@@ -39,4 +39,8 @@ void flushLines(LineOutput& output);
 // Whether lines wait for `output.fd` to turn writable.
 bool linesWaiting(const LineOutput& output);
 
+// One line on standard error for a message told once, never waiting: what the stream cannot
+// take at once is lost.
+void tellWithoutWaiting(std::string_view line);
+
 }  // namespace foundation

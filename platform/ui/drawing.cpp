@@ -96,34 +96,13 @@ void drawDivider(cairo_t* cairo, const LaidOutView& node) {
     cairo_fill(cairo);
 }
 
-// The outline to fill or stroke: the one layout placed, else the shape's own in its frame
-// (inset by half the line so that a stroke stays inside the edge).
-Path outline(const LaidOutView& node) {
-    if (node.path) return *node.path;
-    const double inset = node.strokeWidth / 2;
-    const CGRect box{{node.frame.origin.x + inset, node.frame.origin.y + inset},
-                     {std::max(0.0, node.frame.size.width - 2 * inset),
-                      std::max(0.0, node.frame.size.height - 2 * inset)}};
-    if (node.kind == ViewKind::Circle) {
-        const double side = std::min(box.size.width, box.size.height);
-        return Path::ellipseIn(
-            {{CGRectGetMidX(box) - side / 2, CGRectGetMidY(box) - side / 2}, {side, side}});
-    }
-    Path path;
-    path.move(box.origin);
-    path.addLine({CGRectGetMaxX(box), CGRectGetMinY(box)});
-    path.addLine({CGRectGetMaxX(box), CGRectGetMaxY(box)});
-    path.addLine({CGRectGetMinX(box), CGRectGetMaxY(box)});
-    path.closeSubpath();
-    return path;
-}
-
+// The outline comes from layout, which gives every shape one (inset by half the line, so
+// that a stroke stays inside the edge).
 void drawShape(cairo_t* cairo, const LaidOutView& node) {
-    if (!node.fillStyle && node.strokeWidth <= 0) return;
-    const Path path = outline(node);
+    if (!node.path || (!node.fillStyle && node.strokeWidth <= 0)) return;
     cairo_save(cairo);
     cairo_new_path(cairo);
-    appendPath(cairo, path);
+    appendPath(cairo, *node.path);
     setSource(cairo, foreground(node));
     if (node.fillStyle) {
         cairo_set_fill_rule(
@@ -142,7 +121,7 @@ void drawShape(cairo_t* cairo, const LaidOutView& node) {
 
 // The bitmap stretched over the frame (layout has already fitted the frame to its aspect);
 // nothing when the file cannot be decoded.
-void drawImage(cairo_t* cairo, const LaidOutView& node) {
+void drawBitmap(cairo_t* cairo, const LaidOutView& node) {
     const CGRect& f = node.frame;
     if (!node.image || f.size.width <= 0 || f.size.height <= 0) return;
     const CairoSurfacePtr bitmap = readPNG(node.image->file);
@@ -225,7 +204,7 @@ void drawNode(cairo_t* cairo, const LaidOutView& node, const Canvas& canvas) {
         case ViewKind::Image:
             // A label's symbol comes as an image child of the label, named, not loaded.
             if (node.image)
-                drawImage(cairo, node);
+                drawBitmap(cairo, node);
             else if (node.symbol)
                 drawSymbol(cairo, *node.symbol, node.frame, node.font.value_or(Font{}),
                            foreground(node));

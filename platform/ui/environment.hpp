@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/widgetkit/widget_family.hpp"
+#include "platform/ui/widget_family.hpp"
 
 namespace ui {
 
@@ -28,7 +28,7 @@ struct Locale {
 };
 
 struct EnvironmentValues {
-    widgetkit::WidgetFamily widgetFamily = widgetkit::WidgetFamily::systemSmall;
+    WidgetFamily widgetFamily = WidgetFamily::systemSmall;
     ColorScheme colorScheme = ColorScheme::light;
     Locale locale;
     // False on the older system, whose widgets have no container background and get no

@@ -38,9 +38,13 @@ struct LaidOutView {
     std::optional<std::string> id;      // a ForEach element's identity
     int lineLimit = 0;                  // 0: no limit
     bool truncated = false;             // text cut at the end with an ellipsis
+    // What a screen reader calls the view in place of its texts (localized), and whether it
+    // leaves the view and all within it out.
+    std::optional<std::string> accessibilityLabel;
+    bool accessibilityHidden = false;
 
     // Drawing data.
-    std::optional<Path> path;            // shape outline in widget coordinates
+    std::optional<Path> path;            // shape outline in widget coordinates, from layout
     std::optional<FillStyle> fillStyle;  // shapes that are filled
     double strokeWidth = 0;              // shapes that are stroked inside their edge
     std::optional<NSImage> image;

@@ -34,6 +34,10 @@ void placeBase(const Layer& base, const Placement& placement, Pass& pass, LaidOu
     if (const auto* url = view.modifier<WidgetURL>()) node.url = url->url;
     if (const auto* background = view.modifier<ContainerBackground>())
         node.containerBackground = background->color;
+    if (const auto* label = view.modifier<AccessibilityLabel>())
+        node.accessibilityLabel = localizedString(label->label, pass.table);
+    if (const auto* hidden = view.modifier<AccessibilityHidden>())
+        node.accessibilityHidden = hidden->hidden;
     if (isStack(view.kind)) return placeStack(base, placement, pass, node);
     if (!isTransparent(view.kind)) return placeLeaf(base, rect, pass, node);
     if (view.kind == ViewKind::Link) node.url = view.destination;

@@ -50,20 +50,11 @@ struct FixedSize {
 };
 struct ScaledToFit {};
 struct Resizable {};
-enum class RenderingMode { original, template_ };
-struct RenderingModeModifier {
-    RenderingMode mode;
-};
 struct LineLimit {
     int lines;
 };
-enum class TruncationMode { head, middle, tail };
-struct TruncationModeModifier {
-    TruncationMode mode;
-};
 struct PrivacySensitive {};
 struct MonospacedDigit {};
-struct ContentShape {};  // a rectangle: the whole frame takes clicks
 struct StrokeBorder {
     Color color;
     double lineWidth;
@@ -92,13 +83,11 @@ struct AccessibilityLabel {
 struct AccessibilityHidden {
     bool hidden;
 };
-struct PlainButtonStyle {};
 
 using Modifier =
     std::variant<FontModifier, ForegroundStyle, FixedFrame, FlexibleFrame, Padding, FixedSize,
-                 ScaledToFit, Resizable, RenderingModeModifier, LineLimit, TruncationModeModifier,
-                 PrivacySensitive, MonospacedDigit, ContentShape, StrokeBorder, Fill,
-                 ColorSchemeEnvironment, ContainerBackground, WidgetURL, AccessibilityLabel,
-                 AccessibilityHidden, PlainButtonStyle>;
+                 ScaledToFit, Resizable, LineLimit, PrivacySensitive, MonospacedDigit, StrokeBorder,
+                 Fill, ColorSchemeEnvironment, ContainerBackground, WidgetURL, AccessibilityLabel,
+                 AccessibilityHidden>;
 
 }  // namespace ui

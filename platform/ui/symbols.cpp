@@ -78,10 +78,6 @@ bool hasSymbol(std::string_view name) {
     return name == "tray" || name == "tray.full";
 }
 
-CGSize symbolSize(const Font& font) {
-    return {font.size * trayAspect, font.size};
-}
-
 void drawSymbol(cairo_t* cairo, std::string_view name, const CGRect& box, const Font& font,
                 Color color) {
     if (!hasSymbol(name) || box.size.width <= 0 || box.size.height <= 0) return;

@@ -110,12 +110,12 @@ PangoContext* measuringContext() {
 }
 
 // The language a style's text is written in: its own, else the keys'.
-std::string_view languageTag(const TextStyle& style) {
+std::string_view styleLanguage(const TextStyle& style) {
     return style.language.empty() ? keyLanguage : std::string_view(style.language);
 }
 
 PangoLanguage* textLanguage(const TextStyle& style) {
-    return pango_language_from_string(std::string(languageTag(style)).c_str());
+    return pango_language_from_string(std::string(styleLanguage(style)).c_str());
 }
 
 // Whether `tag` is `prefix` itself or a tag under it: "zh-tw" is under "zh", "zhx" is not.
@@ -158,7 +158,7 @@ PangoLanguage* runLanguage(PangoScript script, PangoLanguage* language) {
 }
 
 std::string hanFamilies(const TextStyle& style) {
-    return std::string(hanFontFamily(languageTag(style))) + "," + std::string(fallbackFamily);
+    return std::string(hanFontFamily(styleLanguage(style))) + "," + std::string(fallbackFamily);
 }
 
 void insert(PangoAttrList* attributes, PangoAttribute* attribute, std::size_t start,
@@ -252,7 +252,7 @@ void PangoLayoutUnref::operator()(PangoLayout* layout) const {
 }
 
 LineBox lineBox(const TextStyle& style) {
-    const std::string family(hanFontFamily(languageTag(style)));
+    const std::string family(hanFontFamily(styleLanguage(style)));
     // The loaded font keeps its metrics per language, so asking again costs a lookup.
     const GObjectPtr<PangoFont> font(
         pango_context_load_font(measuringContext(), fontDescription(style, family).get()));

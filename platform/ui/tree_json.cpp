@@ -48,6 +48,8 @@ void addDetails(Json& json, const LaidOutView& node) {
     if (node.truncated) json["truncated"] = true;
     if (node.symbol) json["symbol"] = *node.symbol;
     if (node.id) json["id"] = *node.id;
+    if (node.accessibilityLabel) json["accessibilityLabel"] = *node.accessibilityLabel;
+    if (node.accessibilityHidden) json["accessibilityHidden"] = true;
 }
 
 // The frame is the space the view takes in its parent; where its content sits inside that

@@ -73,12 +73,9 @@ struct View {
     View fixedSize() && { return with(FixedSize{}); }
     View scaledToFit() && { return with(ScaledToFit{}); }
     View resizable() && { return with(Resizable{}); }
-    View renderingMode(RenderingMode mode) && { return with(RenderingModeModifier{mode}); }
     View lineLimit(int lines) && { return with(LineLimit{lines}); }
-    View truncationMode(TruncationMode mode) && { return with(TruncationModeModifier{mode}); }
     View privacySensitive() && { return with(PrivacySensitive{}); }
     View monospacedDigit() && { return with(MonospacedDigit{}); }
-    View contentShape() && { return with(ContentShape{}); }
     View strokeBorder(Color color, double lineWidth) && {
         return with(StrokeBorder{color, lineWidth});
     }
@@ -90,7 +87,6 @@ struct View {
         return with(AccessibilityLabel{std::move(label)});
     }
     View accessibilityHidden(bool hidden) && { return with(AccessibilityHidden{hidden}); }
-    View buttonStyle(PlainButtonStyle style) && { return with(style); }
 
     // The first modifier of type M, if any.
     template <class M>

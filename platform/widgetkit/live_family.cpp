@@ -60,34 +60,33 @@ LiveFamily liveFamily(WidgetFamily family, const HostRequest& request, std::file
     return live;
 }
 
-std::string reloadTimeline(LiveFamily& family, const WidgetRuntime& runtime) {
+std::string reloadTimeline(LiveFamily& family, const WidgetRuntime& runtime, foundation::Date now) {
     try {
         // The same request the render command makes: for a medium widget the provider records
         // the width it is shown at.
         family.timeline = runtime.timeline(providerContext(family.request));
     } catch (const std::exception& error) {
         family.timeline = {};
-        family.reloadAt = foundation::now() + minimumReloadDelay;
+        family.reloadAt = now + minimumReloadDelay;
         return error.what();
     }
-    const foundation::Date now = foundation::now();
     family.shownEntry = currentEntry(family.timeline, now);
     family.reloadAt = reloadInstant(family.timeline, now);
     return {};
 }
 
-void pickCurrentEntry(LiveFamily& family) {
-    family.shownEntry = currentEntry(family.timeline, foundation::now());
+void pickCurrentEntry(LiveFamily& family, foundation::Date now) {
+    family.shownEntry = currentEntry(family.timeline, now);
 }
 
-Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime) {
-    if (std::string error = reloadTimeline(family, runtime); !error.empty())
+Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime, foundation::Date now) {
+    if (std::string error = reloadTimeline(family, runtime, now); !error.empty())
         return {.error = std::move(error)};
     return draw(family);
 }
 
-Drawing drawCurrentEntry(LiveFamily& family) {
-    pickCurrentEntry(family);
+Drawing drawCurrentEntry(LiveFamily& family, foundation::Date now) {
+    pickCurrentEntry(family, now);
     return draw(family);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // One size of a widget as the host keeps it live: the request it is drawn for, its picture,
-// the timeline it last got, and when that timeline wants it drawn again.
+// the timeline it last got, and when that timeline wants it drawn again. `now` is the host's
+// clock, the wall clock unless a test sets it.
 
 #include <chrono>
 #include <cstddef>
@@ -40,16 +41,18 @@ LiveFamily liveFamily(WidgetFamily family, const HostRequest& request, std::file
 
 // Asks the provider for a new timeline and picks the entry it shows now, without drawing;
 // the provider's error when it failed (the timeline is then empty, and asked again soon).
-std::string reloadTimeline(LiveFamily& family, const WidgetRuntime& runtime);
+std::string reloadTimeline(LiveFamily& family, const WidgetRuntime& runtime,
+                           foundation::Date now = foundation::now());
 
 // Picks the entry the timeline it has shows now.
-void pickCurrentEntry(LiveFamily& family);
+void pickCurrentEntry(LiveFamily& family, foundation::Date now = foundation::now());
 
 // Asks the provider for a new timeline and draws the entry it shows now.
-Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime);
+Drawing reloadAndDraw(LiveFamily& family, const WidgetRuntime& runtime,
+                      foundation::Date now = foundation::now());
 
 // Draws the entry the timeline it has shows now.
-Drawing drawCurrentEntry(LiveFamily& family);
+Drawing drawCurrentEntry(LiveFamily& family, foundation::Date now = foundation::now());
 
 // The next instant the family needs drawing: its reload instant or the next entry's date.
 std::optional<foundation::Date> nextDrawing(const LiveFamily& family);

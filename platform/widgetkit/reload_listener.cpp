@@ -7,15 +7,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/foundation/last_error.hpp"
 #include "platform/widgetkit/reload_request.hpp"
 #include "platform/widgetkit/unix_socket_address.hpp"
 
 namespace widgetkit {
 namespace {
 
-std::error_code lastError() {
-    return {errno, std::generic_category()};
-}
+using foundation::lastError;
 
 ListenError failure(ListenFailure kind, std::error_code error = {}) {
     return {kind, error};

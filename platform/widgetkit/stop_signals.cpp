@@ -3,7 +3,7 @@
 #include <pthread.h>
 #include <sys/signalfd.h>
 
-#include <cerrno>
+#include "platform/foundation/last_error.hpp"
 
 namespace widgetkit {
 namespace {
@@ -28,7 +28,7 @@ StopSignals::StopSignals() {
     }
     blocked = true;
     fd = foundation::FileDescriptor(::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC));
-    if (!fd) error = {errno, std::generic_category()};
+    if (!fd) error = foundation::lastError();
 }
 
 StopSignals::~StopSignals() {

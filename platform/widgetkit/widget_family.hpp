@@ -1,18 +1,14 @@
 #pragma once
-// The size classes a widget comes in.
+// The size classes a widget comes in, under the widget kit's name. The type lives in the ui
+// layer below, whose environment hands it to the views; the kit uses that one.
 
-#include <optional>
-#include <string_view>
+#include "platform/ui/widget_family.hpp"
 
 namespace widgetkit {
 
-enum class WidgetFamily { systemSmall, systemMedium, systemLarge };
-
-// "systemSmall", ... as the host names them.
-std::string_view familyName(WidgetFamily family);
-
-// The command-line names "small", "medium", "large".
-std::string_view familyShortName(WidgetFamily family);
-std::optional<WidgetFamily> familyFromShortName(std::string_view name);
+using ui::familyFromShortName;
+using ui::familyName;
+using ui::familyShortName;
+using ui::WidgetFamily;
 
 }  // namespace widgetkit

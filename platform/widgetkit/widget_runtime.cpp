@@ -2,15 +2,16 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <map>
 #include <nlohmann/json.hpp>
-#include <set>
+#include <variant>
 
 #include "platform/foundation/decimal_number.hpp"
 #include "platform/foundation/file_descriptor.hpp"
-#include "platform/foundation/option_word.hpp"
+#include "platform/foundation/option_table.hpp"
 #include "platform/ui/hit_test.hpp"
 #include "platform/ui/localization.hpp"
 #include "platform/ui/tree_json.hpp"
@@ -37,9 +38,8 @@ constexpr std::string_view usage =
     "families: small, medium, large; values also attached, as in --family=medium;\n"
     "--png - writes the picture to standard output instead of the answer\n";
 
-struct UsageError {
-    std::string message;
-};
+using foundation::UsageError;
+using Failure = std::optional<UsageError>;
 
 // A parsed command line.
 struct Command {
@@ -52,31 +52,36 @@ struct Command {
     bool quiet = false;                // serve: no line per drawing
 };
 
-// Options that take no value.
-const std::set<std::string_view> flags{"--preview", "--legacy", "--redacted", "--quiet"};
+constexpr foundation::OptionSpec familyOption{"--family", true}, previewFlag{"--preview"},
+    sizeOption{"--size", true}, schemeOption{"--scheme", true}, legacyFlag{"--legacy"},
+    pngOption{"--png", true}, scaleOption{"--scale", true}, redactedFlag{"--redacted"},
+    outOption{"--out", true}, quietFlag{"--quiet"};
 
-// The options each command takes; flags take no value.
-const std::map<std::string_view, std::set<std::string_view>>& commandOptions() {
-    static const std::map<std::string_view, std::set<std::string_view>> options{
+// The options each command takes.
+const std::map<std::string_view, std::vector<foundation::OptionSpec>>& commandOptions() {
+    static const std::map<std::string_view, std::vector<foundation::OptionSpec>> options{
         {"describe", {}},
-        {"placeholder", {"--family"}},
-        {"snapshot", {"--family", "--preview"}},
-        {"timeline", {"--family", "--preview", "--size"}},
-        {"tree", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
+        {"placeholder", {familyOption}},
+        {"snapshot", {familyOption, previewFlag}},
+        {"timeline", {familyOption, previewFlag, sizeOption}},
+        {"tree", {familyOption, previewFlag, sizeOption, schemeOption, legacyFlag}},
         {"render",
-         {"--family", "--preview", "--size", "--scheme", "--legacy", "--png", "--scale",
-          "--redacted"}},
-        {"click", {"--family", "--preview", "--size", "--scheme", "--legacy"}},
-        {"serve", {"--out", "--scheme", "--legacy", "--scale", "--redacted", "--quiet"}},
+         {familyOption, previewFlag, sizeOption, schemeOption, legacyFlag, pngOption, scaleOption,
+          redactedFlag}},
+        {"click", {familyOption, previewFlag, sizeOption, schemeOption, legacyFlag}},
+        {"serve", {outOption, schemeOption, legacyFlag, scaleOption, redactedFlag, quietFlag}},
     };
     return options;
 }
 
-double parseNumber(std::string_view text, std::string_view what) {
-    const auto value = foundation::parseDecimal(text);
-    if (!value)
-        throw UsageError{"not a number for " + std::string(what) + ": " + std::string(text)};
-    return *value;
+bool takes(const std::vector<foundation::OptionSpec>& options, std::string_view name) {
+    return std::any_of(options.begin(), options.end(),
+                       [&](const foundation::OptionSpec& option) { return option.name == name; });
+}
+
+std::variant<double, UsageError> parseNumber(std::string_view text, std::string_view what) {
+    if (const auto value = foundation::parseDecimal(text)) return *value;
+    return UsageError{"not a number for " + std::string(what) + ": " + std::string(text)};
 }
 
 void applyFlag(Command& command, std::string_view flag) {
@@ -86,96 +91,110 @@ void applyFlag(Command& command, std::string_view flag) {
     if (flag == "--quiet") command.quiet = true;
 }
 
-void applyOption(Command& command, std::string_view option, std::string_view value) {
+Failure applyOption(Command& command, std::string_view option, std::string_view value) {
     HostRequest& request = command.request;
-    if (value.empty()) throw UsageError{std::string(option) + " needs a value"};
+    if (value.empty()) return UsageError{std::string(option) + " needs a value"};
     if (option == "--family") {
         auto family = familyFromShortName(value);
-        if (!family) throw UsageError{"unknown family: " + std::string(value)};
+        if (!family) return UsageError{"unknown family: " + std::string(value)};
         request.family = *family;
         command.hasFamily = true;
     } else if (option == "--size") {
         auto size = parseSize(value);
-        if (!size) throw UsageError{"bad size (want WxH): " + std::string(value)};
+        if (!size) return UsageError{"bad size (want WxH): " + std::string(value)};
         request.displaySize = *size;
     } else if (option == "--scheme") {
-        if (value != "light" && value != "dark") throw UsageError{"scheme is light or dark"};
+        if (value != "light" && value != "dark") return UsageError{"scheme is light or dark"};
         request.scheme = value == "dark" ? ui::ColorScheme::dark : ui::ColorScheme::light;
     } else if (option == "--scale") {
-        request.scale = parseNumber(value, "--scale");
-        if (request.scale <= 0 || request.scale > 16) throw UsageError{"scale is from 0 to 16"};
+        auto scale = parseNumber(value, "--scale");
+        if (auto* error = std::get_if<UsageError>(&scale)) return *error;
+        request.scale = std::get<double>(scale);
+        if (request.scale <= 0 || request.scale > 16) return UsageError{"scale is from 0 to 16"};
     } else if (option == "--png") {
         command.png = value;
     } else if (option == "--out") {
         command.outDirectory = value;
     }
+    return std::nullopt;
 }
 
 // Checked before anything is laid out or drawn, so that no size can ask for more than a
 // screen's worth, and a size under one pixel, which is no widget, is refused by every command.
-void checkPictureSize(const HostRequest& request) {
-    if (ui::pictureSize(canvasFor(request))) return;
+Failure checkPictureSize(const HostRequest& request) {
+    if (ui::pictureSize(canvasFor(request))) return std::nullopt;
     char text[160];
     std::snprintf(
         text, sizeof text, "a widget of %gx%g points at scale %g is not 1 to %d pixels a side",
         request.displaySize.width, request.displaySize.height, request.scale, ui::maxPictureSide);
-    throw UsageError{text};
+    return UsageError{text};
 }
 
 // A point outside the widget is a click on nothing: it has no link to answer.
-void checkInside(const ui::CGPoint& point, const ui::CGSize& size) {
-    if (point.x >= 0 && point.y >= 0 && point.x < size.width && point.y < size.height) return;
+Failure checkInside(const ui::CGPoint& point, const ui::CGSize& size) {
+    if (point.x >= 0 && point.y >= 0 && point.x < size.width && point.y < size.height)
+        return std::nullopt;
     char text[160];
     std::snprintf(text, sizeof text, "the point %g,%g is outside the %gx%g widget", point.x,
                   point.y, size.width, size.height);
-    throw UsageError{text};
+    return UsageError{text};
 }
 
-Command parse(std::span<const std::string_view> arguments) {
-    if (arguments.size() < 2) throw UsageError{"no command"};
+// click's X and Y, before its options.
+Failure readPoint(Command& command, std::span<const std::string_view> words) {
+    if (words.size() < 2) return UsageError{"click needs X and Y"};
+    auto x = parseNumber(words[0], "X"), y = parseNumber(words[1], "Y");
+    if (auto* error = std::get_if<UsageError>(&x)) return *error;
+    if (auto* error = std::get_if<UsageError>(&y)) return *error;
+    command.point = ui::CGPoint{std::get<double>(x), std::get<double>(y)};
+    return std::nullopt;
+}
+
+// What every command needs besides its options' own values, and sizes every command checks.
+Failure checkComplete(Command& command, const std::vector<foundation::OptionSpec>& options) {
+    if (takes(options, "--family") && !command.hasFamily) return UsageError{"--family is required"};
+    if (command.name == "render" && command.png.empty()) return UsageError{"--png is required"};
+    if (command.name == "serve" && command.outDirectory.empty())
+        return UsageError{"--out is required"};
+    if (command.request.displaySize == ui::CGSize{})
+        command.request.displaySize = defaultDisplaySize(command.request.family);
+    if (takes(options, "--size"))
+        if (auto error = checkPictureSize(command.request)) return error;
+    if (command.point)
+        if (auto error = checkInside(*command.point, command.request.displaySize)) return error;
+    if (command.name != "serve") return std::nullopt;
+    for (WidgetFamily family :
+         {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge})
+        if (auto error = checkPictureSize(HostRequest{.family = family,
+                                                      .displaySize = defaultDisplaySize(family),
+                                                      .scale = command.request.scale}))
+            return error;
+    return std::nullopt;
+}
+
+std::variant<Command, UsageError> parse(std::span<const std::string_view> arguments) {
+    if (arguments.size() < 2) return UsageError{"no command"};
     Command command;
     command.name = arguments[1];
     const auto known = commandOptions().find(command.name);
     if (known == commandOptions().end())
-        throw UsageError{"unknown command: " + std::string(command.name)};
-    std::size_t i = 2;
+        return UsageError{"unknown command: " + std::string(command.name)};
+    std::span<const std::string_view> words = arguments.subspan(2);
     if (command.name == "click") {
-        if (arguments.size() < 4) throw UsageError{"click needs X and Y"};
-        command.point = ui::CGPoint{parseNumber(arguments[2], "X"), parseNumber(arguments[3], "Y")};
-        i = 4;
+        if (auto error = readPoint(command, words)) return *error;
+        words = words.subspan(2);
     }
-    for (; i < arguments.size(); ++i) {
-        const auto [option, attached] = foundation::splitOption(arguments[i]);
-        if (!known->second.contains(option))
-            throw UsageError{"unknown option for " + std::string(command.name) + ": " +
-                             std::string(option)};
-        if (flags.contains(option)) {
-            if (attached) throw UsageError{std::string(option) + " takes no value"};
-            applyFlag(command, option);
-        } else if (attached) {
-            applyOption(command, option, *attached);
-        } else if (i + 1 < arguments.size()) {
-            applyOption(command, option, arguments[++i]);
-        } else {
-            throw UsageError{std::string(option) + " needs a value"};
-        }
+    auto given =
+        foundation::readOptions(words, known->second, "option for " + std::string(command.name));
+    if (auto* error = std::get_if<UsageError>(&given)) return *error;
+    for (const foundation::GivenOption& option :
+         std::get<std::vector<foundation::GivenOption>>(given)) {
+        if (!option.spec.takesValue)
+            applyFlag(command, option.spec.name);
+        else if (auto error = applyOption(command, option.spec.name, option.value))
+            return *error;
     }
-    if (known->second.contains("--family") && !command.hasFamily)
-        throw UsageError{"--family is required"};
-    if (command.name == "render" && command.png.empty()) throw UsageError{"--png is required"};
-    if (command.name == "serve" && command.outDirectory.empty())
-        throw UsageError{"--out is required"};
-    if (command.request.displaySize == ui::CGSize{})
-        command.request.displaySize = defaultDisplaySize(command.request.family);
-    if (known->second.contains("--size")) checkPictureSize(command.request);
-    if (command.point) checkInside(*command.point, command.request.displaySize);
-    if (command.name == "serve") {
-        for (WidgetFamily family :
-             {WidgetFamily::systemSmall, WidgetFamily::systemMedium, WidgetFamily::systemLarge})
-            checkPictureSize(HostRequest{.family = family,
-                                         .displaySize = defaultDisplaySize(family),
-                                         .scale = command.request.scale});
-    }
+    if (auto error = checkComplete(command, known->second)) return *error;
     return command;
 }
 
@@ -280,14 +299,13 @@ int runWidget(const WidgetRuntime& runtime, std::span<const std::string_view> ar
     std::signal(SIGPIPE, SIG_IGN);
     if (const auto information = programInformation(arguments))
         return foundation::writeAll(STDOUT_FILENO, *information) ? 1 : 0;
-    Command command;
-    try {
-        command = parse(arguments);
-    } catch (const UsageError& error) {
-        std::fprintf(stderr, "JotbirdWidgets: %s\n%.*s", error.message.c_str(), int(usage.size()),
+    auto parsed = parse(arguments);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        std::fprintf(stderr, "JotbirdWidgets: %s\n%.*s", error->message.c_str(), int(usage.size()),
                      usage.data());
         return 2;
     }
+    const Command& command = std::get<Command>(parsed);
     try {
         if (command.name == "serve")
             return serveWidget(runtime, command.request, command.outDirectory, command.quiet);

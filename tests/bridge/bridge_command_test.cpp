@@ -233,6 +233,41 @@ TEST_F(BridgeCommandTest, MediumWidthPrintsTheStoredWidthOrZero) {
     }
 }
 
+TEST_F(BridgeCommandTest, NonBlockingStandardStreamsAreWaitedOnAsBlockingOnes) {
+    // Far more than the one page the output pipe holds, fed and read by a slow peer.
+    jotbird::WidgetSnapshot large = testsupport::sampleSnapshot();
+    large.account = std::string(60000, 'a');
+    const std::string input = *jotbird::encode(large);
+    makeContainer();
+    writeFile(widthFile(), "364");
+    ReloadListener host(container());
+    const auto slowly = [&](const std::vector<std::string>& arguments, const std::string& in) {
+        ProcessOptions streams = options(arguments, in);
+        streams.nonBlockingStreams = true;
+        streams.peerDelay = std::chrono::milliseconds(300);
+        return testsupport::runProcess(bridgeProgram, streams);
+    };
+    {
+        SCOPED_TRACE("publish, its input arriving late and in two parts");
+        const ProcessResult result = slowly({"publish"}, input);
+        expectAnswer(result, acknowledgement);
+        EXPECT_EQ(result.standardInputAccepted, input.size());
+        EXPECT_TRUE(readFile(snapshotFile()) == input);  // not printed: 60 kB
+        EXPECT_EQ(host.received(), oneReloadRequest);
+    }
+    writeFile(snapshotFile(), input);  // as a publish stores it, whatever became of that one
+    const std::vector<std::pair<std::vector<std::string>, std::string>> answers{
+        {{"read"}, input}, {{"medium-width"}, "364\n"}, {{"status"}, statusLine}};
+    for (const auto& [arguments, answer] : answers) {
+        SCOPED_TRACE(joined(arguments) + ", its answer taken late");
+        const ProcessResult result = slowly(arguments, "");
+        EXPECT_TRUE(result.exited && result.exitStatus == 0) << describe(result);
+        EXPECT_EQ(result.standardOutput.size(), answer.size());
+        EXPECT_TRUE(result.standardOutput == answer);
+        EXPECT_EQ(result.standardError, "");
+    }
+}
+
 TEST_F(BridgeCommandTest, AnAnswerThatCannotBeWrittenIsAFailure) {
     makeContainer();
     writeFile(widthFile(), "364");

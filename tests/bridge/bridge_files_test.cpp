@@ -26,13 +26,6 @@ using testsupport::writeFile;
 
 const std::string sample = *jotbird::encode(testsupport::sampleSnapshot());
 
-// Sets the process umask, which children inherit, until the end of its scope.
-struct ScopedUmask {
-    mode_t saved;
-    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(saved); }
-};
-
 mode_t modeOf(const fs::path& path) {
     return testsupport::fileStatus(path).st_mode & 07777;
 }
@@ -56,12 +49,9 @@ protected:
     // A run that may not wait: killed, and so failing the test, if it takes seconds.
     ProcessResult runBounded(const std::vector<std::string>& arguments,
                              const std::string& input = "") const {
-        ProcessOptions options;
-        options.arguments = arguments;
-        options.standardInput = input;
-        options.environment = {{"XDG_DATA_HOME", dataHome().string()}, {"HOME", home().string()}};
-        options.killAfter = 5s;
-        return testsupport::runProcess(bridgeProgram, options);
+        ProcessOptions bounded = options(arguments, input);
+        bounded.killAfter = 5s;
+        return testsupport::runProcess(bridgeProgram, bounded);
     }
 };
 
@@ -69,7 +59,7 @@ TEST_F(BridgeFilesTest, TheSnapshotIsPrivateWhateverTheUmask) {
     makeOpenContainer();
     for (const mode_t mask : {mode_t(0), mode_t(022), mode_t(077)}) {
         SCOPED_TRACE("umask " + std::to_string(mask));
-        const ScopedUmask umask(mask);
+        const testsupport::ScopedUmask umask(mask);
         expectAnswer(run({"publish"}, sample), acknowledgement);
         EXPECT_EQ(modeOf(snapshotFile()), 0600u);
         // A file that was already there, wider, is replaced by a private one.
@@ -85,12 +75,9 @@ TEST_F(BridgeFilesTest, KilledPublishesLeaveNoTemporaryFiles) {
     std::mt19937 random(20261210);
     std::uniform_int_distribution<int> delay(0, 4000);
     for (int i = 0; i < 150; ++i) {
-        ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = sample;
-        options.environment = {{"XDG_DATA_HOME", dataHome().string()}, {"HOME", home().string()}};
-        options.killAfter = std::chrono::microseconds(delay(random));
-        (void)testsupport::runProcess(bridgeProgram, options);
+        ProcessOptions killed = options({"publish"}, sample);
+        killed.killAfter = std::chrono::microseconds(delay(random));
+        (void)testsupport::runProcess(bridgeProgram, killed);
         // Whatever moment the kill came at, the stored file is whole.
         const auto stored = readFile(snapshotFile());
         if (stored) {

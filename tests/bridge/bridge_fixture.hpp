@@ -33,15 +33,32 @@ inline const std::string failureLine = "Jotbird widget bridge failed\n";
 inline const std::string statusLine =
     "{\"ok\":true,\"group\":\"" + std::string(jotbird::jotbirdGroup) + "\"}\n";
 
-inline ProcessResult runBridge(const std::vector<std::string>& arguments, const std::string& input,
-                               const fs::path& dataHome, const fs::path& home,
-                               OutputSink sink = OutputSink::capture) {
+// A run of the bridge with `input` on standard input and the container under `dataHome`.
+inline ProcessOptions bridgeOptions(const std::vector<std::string>& arguments,
+                                    const std::string& input, const fs::path& dataHome,
+                                    const fs::path& home) {
     ProcessOptions options;
     options.arguments = arguments;
     options.standardInput = input;
-    options.standardOutput = sink;
     options.environment = {{"XDG_DATA_HOME", dataHome.string()}, {"HOME", home.string()}};
+    return options;
+}
+
+inline ProcessResult runBridge(const std::vector<std::string>& arguments, const std::string& input,
+                               const fs::path& dataHome, const fs::path& home,
+                               OutputSink sink = OutputSink::capture) {
+    ProcessOptions options = bridgeOptions(arguments, input, dataHome, home);
+    options.standardOutput = sink;
     return testsupport::runProcess(bridgeProgram, options);
+}
+
+// Runs the bridge bound by file permissions as any user is: root's overrides of them are
+// dropped before it starts.
+inline ProcessResult runBridgeWithoutOverrides(ProcessOptions options) {
+    if (::geteuid() != 0) return testsupport::runProcess(bridgeProgram, options);
+    options.arguments.insert(options.arguments.begin(),
+                             {"--bounding-set=-dac_override,-dac_read_search", bridgeProgram});
+    return testsupport::runProcess("/usr/bin/setpriv", options);
 }
 
 // A run that succeeded with exactly `output` and nothing on standard error.
@@ -118,6 +135,11 @@ protected:
     void makeContainer() const {
         fs::create_directories(container());
         fs::permissions(container(), fs::perms::owner_all);
+    }
+
+    ProcessOptions options(const std::vector<std::string>& arguments,
+                           const std::string& input = "") const {
+        return bridgeOptions(arguments, input, dataHome(), home());
     }
 
     ProcessResult run(const std::vector<std::string>& arguments, const std::string& input = "",

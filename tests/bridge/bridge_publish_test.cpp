@@ -64,7 +64,19 @@ std::string sizedWithTime(std::size_t size, const std::string& updatedAt) {
     return head + std::string(size - head.size() - tail.size(), 'a') + tail;
 }
 
-using BridgePublishTest = BridgeTest;
+class BridgePublishTest : public BridgeTest {
+protected:
+    // What a failed publish leaves: the stored file as it was, byte for byte and the same
+    // file, no temporary beside it, and no reload request.
+    void expectLeftAsItWas(const std::optional<std::string>& stored, const struct stat& before,
+                           ReloadListener& host) const {
+        EXPECT_EQ(readFile(snapshotFile()), stored);
+        EXPECT_EQ(testsupport::fileStatus(snapshotFile()).st_ino, before.st_ino);
+        EXPECT_EQ(directoryEntries(container()),
+                  (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
+        EXPECT_TRUE(host.received().empty());
+    }
+};
 
 TEST_F(BridgePublishTest, StoresItsOwnEncodingAcknowledgesAndRequestsOneReload) {
     makeContainer();
@@ -194,11 +206,7 @@ TEST_F(BridgePublishTest, AFailedPublishLeavesTheStoredFileAndRequestsNoReload) 
         expectFailure(result);
         // Refused or not, the input is read to its end.
         EXPECT_EQ(result.standardInputAccepted, c.input.size());
-        EXPECT_EQ(readFile(snapshotFile()), stored);
-        EXPECT_EQ(testsupport::fileStatus(snapshotFile()).st_ino, before.st_ino);
-        EXPECT_EQ(directoryEntries(container()),
-                  (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
-        EXPECT_TRUE(host.received().empty());
+        expectLeftAsItWas(stored, before, host);
     }
 }
 
@@ -268,6 +276,45 @@ TEST_F(BridgePublishTest, FailsWhenTheFileSystemGetsInTheWay) {
                   (std::set<std::string>{"widget-snapshot.json", "widget-host.sock"}));
         EXPECT_TRUE(fs::is_directory(snapshotFile()));
         EXPECT_TRUE(host.received().empty());
+    }
+}
+
+TEST_F(BridgePublishTest, AContainerThatCannotBeOpenedForItsFlushIsLeftAsItWas) {
+    makeContainer();
+    ReloadListener host(container());
+    const std::string previous = encoded(withNotes(2, 2));
+    expectAnswer(run({"publish"}, previous), acknowledgement);
+    ASSERT_EQ(host.received(), oneReloadRequest);
+    const struct stat before = testsupport::fileStatus(snapshotFile());
+
+    // Written and searched, but not read: the directory cannot be opened to flush a rename.
+    fs::permissions(container(), fs::perms::owner_write | fs::perms::owner_exec);
+    const ProcessResult result =
+        runBridgeWithoutOverrides(options({"publish"}, encoded(testsupport::sampleSnapshot())));
+    fs::permissions(container(), fs::perms::owner_all);
+    expectFailure(result);
+    expectLeftAsItWas(previous, before, host);
+}
+
+TEST_F(BridgePublishTest, ANegativeZeroIsStoredWithItsSign) {
+    struct Case {
+        std::string written;
+        std::string stored;
+    };
+    const std::vector<Case> cases{
+        {"-0", "-0.0"}, {"-0.0", "-0.0"}, {"-0e0", "-0.0"}, {"-0 ", "-0.0"},
+        {"0", "0.0"},   {"0.0", "0.0"},   {"-1", "-1.0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("[" + c.written + "]");
+        const std::string input = R"({"schema":1,"updatedAt":)" + c.written +
+                                  R"(,"account":"","total":0,"notes":[{"id":"i","title":"t",)" +
+                                  R"("remindAt":)" + c.written + "}]}";
+        expectAnswer(run({"publish"}, input), acknowledgement);
+        const auto stored = readFile(snapshotFile());
+        ASSERT_TRUE(stored);
+        EXPECT_NE(stored->find("\"updatedAt\":" + c.stored + ","), std::string::npos) << *stored;
+        EXPECT_NE(stored->find("\"remindAt\":" + c.stored + "}"), std::string::npos) << *stored;
     }
 }
 

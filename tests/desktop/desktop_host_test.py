@@ -430,7 +430,7 @@ def one_host_per_container():
     host.lines.frames_until("start")
     second = desktop.run([os.path.join(desktop.bin, "JotbirdWidgetsDesktop")], check=False,
                          env=environment)
-    assert second.returncode == 1 and "another widget host" in second.stderr, second
+    assert second.returncode == 3 and "another widget host" in second.stderr, second
     serve = desktop.run([os.path.join(desktop.bin, "JotbirdWidgets"), "serve", "--out",
                          desktop.path("exclusive-out")], check=False, env=environment)
     assert serve.returncode == 1 and "another widget host" in serve.stderr, serve

@@ -112,9 +112,12 @@ def picture_matches(build, scale, family, scheme, corner):
         assert differing <= 0.005 * width * height * scale * scale, \
             f"{differing} pixels differ from render"
 
-        # A normal window covering the output stays above the widget on its layer.
+        # A normal window covering the output stays above the widget on its layer. The script
+        # runs from the scratch directory: the source tree may be closed to user 65534.
+        script = sway.path("solid_window.py")
+        shutil.copyfile(os.path.join(HERE, "solid_window.py"), script)
         cover = subprocess.Popen(
-            sway.as_user(["/usr/bin/python3", os.path.join(HERE, "solid_window.py"), "ff0000"]),
+            sway.as_user(["/usr/bin/python3", script, "ff0000"]),
             env=sway.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         try:
             assert cover.stdout.readline().strip() == "shown"

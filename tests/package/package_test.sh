@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it: built from the build tree with CPack, its control
-# fields and contents read with dpkg-deb, then unpacked into a scratch root whose programs
-# publish and draw the widget with the brand picture from the installed bundle.
+# fields and contents read with dpkg-deb, checked by lintian, then unpacked into a scratch
+# root whose programs publish and draw the widget exactly as the build tree's do, with the
+# brand picture and the font set from the installed bundle.
 #   package_test.sh BUILD_DIR VERSION SOURCE_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -42,6 +43,7 @@ echo "Depends: $(field Depends)"
 for name in fonts-noto-cjk fonts-noto-core fonts-noto-color-emoji; do
     [[ "$depends" == *", $name,"* ]] || fail "Depends lacks $name"
 done
+[[ "$(field Recommends)" == xdg-utils ]] || fail "Recommends: $(field Recommends)"
 for library in libc6 libcairo2 libpango-1.0-0 libpangocairo-1.0-0 libpng16-16 libutf8proc2; do
     [[ "$depends" =~ ,\ $library\ \(\>=\ [0-9] ]] || fail "Depends lacks $library (>= version)"
 done
@@ -54,10 +56,13 @@ required=(
     usr/bin/JotbirdWidgets
     usr/share/JotbirdWidgets/JotbirdBrand.png
     usr/share/JotbirdWidgets/translations/en.json
+    usr/share/JotbirdWidgets/fonts/fonts.conf
+    usr/share/metainfo/jotbird.notes.Widgets.metainfo.xml
+    usr/share/icons/hicolor/48x48/apps/jotbird-widgets-desktop.png
+    usr/share/icons/hicolor/scalable/apps/jotbird-widgets-desktop.svg
     usr/share/man/man1/JotbirdWidgetBridge.1.gz
     usr/share/man/man1/JotbirdWidgets.1.gz
     usr/share/doc/$package/copyright
-    usr/share/doc/$package/README.md
     usr/share/doc/$package/changelog.gz
 )
 # The desktop host and its page come together, or neither does.
@@ -73,7 +78,8 @@ done
 while read -r file; do
     case "$file" in
     usr/bin/* | usr/share/JotbirdWidgets/* | usr/share/man/man1/*.1.gz | \
-        usr/share/doc/$package/* | usr/share/applications/*.desktop | usr/lib/systemd/user/*) ;;
+        usr/share/doc/$package/* | usr/share/applications/*.desktop | usr/lib/systemd/user/* | \
+        usr/share/icons/hicolor/*/apps/jotbird-widgets-desktop.* | usr/share/metainfo/*.xml) ;;
     *) fail "unexpected file in the package: $file" ;;
     esac
 done <<<"$files"
@@ -107,19 +113,38 @@ changelog_version=$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
 
 export XDG_DATA_HOME=$scratch/data TZ=UTC
 unset LANG LC_ALL LC_MESSAGES
-printf '%s' '{"schema":1,"updatedAt":0,"account":"","total":1,"notes":[{"id":"n","title":"Buy milk"}]}' |
-    "$root/usr/bin/JotbirdWidgetBridge" publish >/dev/null || fail "the installed bridge cannot publish"
+publish() {
+    printf '%s' "$1" | "$root/usr/bin/JotbirdWidgetBridge" publish >/dev/null ||
+        fail "the installed bridge cannot publish"
+}
 draw() { "$1" render --family medium --png "$2" >/dev/null || fail "render with $1"; }
-draw "$root/usr/bin/JotbirdWidgets" "$scratch/installed.png"
-draw "$build/bin/JotbirdWidgets" "$scratch/built.png"
+same_as_built() {
+    draw "$root/usr/bin/JotbirdWidgets" "$scratch/installed-$1.png"
+    draw "$build/bin/JotbirdWidgets" "$scratch/built-$1.png"
+    cmp -s "$scratch/installed-$1.png" "$scratch/built-$1.png" ||
+        fail "the installed widget draws $1 otherwise than the built one"
+}
+publish '{"schema":1,"updatedAt":0,"account":"","total":1,"notes":[{"id":"n","title":"Buy milk"}]}'
+same_as_built latin
 # The same program with no bundle beside it draws the header's name as text instead.
 mkdir -p "$scratch/bare/bin"
 cp "$root/usr/bin/JotbirdWidgets" "$scratch/bare/bin/"
 draw "$scratch/bare/bin/JotbirdWidgets" "$scratch/bare.png"
-cmp -s "$scratch/installed.png" "$scratch/built.png" ||
-    fail "the installed widget draws otherwise than the built one"
-cmp -s "$scratch/installed.png" "$scratch/bare.png" &&
+cmp -s "$scratch/installed-latin.png" "$scratch/bare.png" &&
     fail "the installed widget did not find its brand picture"
+# Titles in many scripts with emoji are drawn with the bundle's font set, not the system's.
+publish '{"schema":1,"updatedAt":0,"account":"","total":3,"notes":[
+    {"id":"a","title":"会议 🍅 Встреча اجتماع"},
+    {"id":"b","title":"ประชุม बैठक 회의 👩‍👩‍👧"},
+    {"id":"c","title":"Ελληνικά עברית 🇩🇪 ✅"}]}'
+same_as_built scripts
+
+# lintian finds nothing to say, informational tags included.
+lintian_log=$scratch/lintian.log
+if ! lintian --fail-on error,warning,info --display-info "$deb" >"$lintian_log" 2>&1; then
+    grep -v '^N:' "$lintian_log" | grep -v 'running with root privileges' || true
+    fail "lintian has tags for the package"
+fi
 
 # `man` finds the installed pages, and formats them without a warning.
 export MANWIDTH=80 LC_ALL=C.UTF-8

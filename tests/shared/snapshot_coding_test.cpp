@@ -238,6 +238,11 @@ TEST(SnapshotDecode, DoubleFieldsTakeAnyFiniteNumber) {
     const std::vector<Case> cases{
         {"0", 0.0},
         {"-0.0", -0.0},
+        // Written as an integer, a negative zero keeps its sign all the same.
+        {"-0", -0.0},
+        {"-0 ", -0.0},
+        {"-0e0", -0.0},
+        {"0e0", 0.0},
         {"0.1", 0.1},
         {"1700000000123.5", 1700000000123.5},
         {"-1", -1.0},

@@ -1,5 +1,6 @@
 #pragma once
-// Scratch directories, environment changes that undo themselves, and small file helpers.
+// Scratch directories, environment and umask changes that undo themselves, and small file
+// helpers.
 
 #include <sys/stat.h>
 
@@ -36,6 +37,18 @@ public:
 private:
     std::string name_;
     std::optional<std::string> saved_;
+};
+
+// Sets the process umask, which children inherit, until the end of its scope.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : saved_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(saved_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t saved_;
 };
 
 // The whole content of a file; nothing when it cannot be read.

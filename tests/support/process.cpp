@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -116,6 +117,12 @@ ProcessResult runProcess(const std::filesystem::path& program, const ProcessOpti
             break;
     }
     posix_spawn_file_actions_adddup2(&setup.actions, error.write, STDERR_FILENO);
+    if (options.nonBlockingStreams) {
+        // O_NONBLOCK belongs to the open pipe, so the child's duplicates have it too.
+        ::fcntl(input.read, F_SETFL, O_NONBLOCK);
+        ::fcntl(output.write, F_SETFL, O_NONBLOCK);
+        ::fcntl(output.write, F_SETPIPE_SZ, 4096);
+    }
     if (options.workingDirectory)
         posix_spawn_file_actions_addchdir_np(&setup.actions, options.workingDirectory->c_str());
 
@@ -156,6 +163,12 @@ ProcessResult runProcess(const std::filesystem::path& program, const ProcessOpti
     std::string_view pending = options.standardInput;
     if (pending.empty()) input.closeWrite();
     if (input.write >= 0) ::fcntl(input.write, F_SETFL, O_NONBLOCK);
+    // A slow peer feeds the first half of the input late, then the second half later still.
+    std::size_t pauseAt = std::string_view::npos;
+    if (options.peerDelay.count() > 0) {
+        std::this_thread::sleep_for(options.peerDelay);
+        pauseAt = pending.size() / 2;
+    }
 
     using Clock = std::chrono::steady_clock;
     bool killPending = options.killAfter.has_value();
@@ -179,10 +192,16 @@ ProcessResult runProcess(const std::filesystem::path& program, const ProcessOpti
             fail("poll");
         }
         if (fds[0].revents != 0) {
-            const ssize_t n = ::write(input.write, pending.data(), pending.size());
+            const std::size_t now =
+                std::min(pending.size(), pauseAt - result.standardInputAccepted);
+            const ssize_t n = ::write(input.write, pending.data(), now);
             if (n > 0) {
                 pending.remove_prefix(std::size_t(n));
                 result.standardInputAccepted += std::size_t(n);
+            }
+            if (result.standardInputAccepted == pauseAt) {
+                std::this_thread::sleep_for(options.peerDelay);
+                pauseAt = std::string_view::npos;
             }
             if (pending.empty() || (n < 0 && errno != EAGAIN && errno != EINTR)) input.closeWrite();
         }

@@ -30,6 +30,12 @@ struct ProcessOptions {
     // The child is sent SIGKILL once this long has passed: a bound on a run that might hang,
     // or a kill at a chosen moment.
     std::optional<std::chrono::microseconds> killAfter;
+    // The child's ends of its standard input and captured output are non-blocking, as a caller
+    // that set O_NONBLOCK on a pipe it shares would leave them; the output pipe holds one page.
+    bool nonBlockingStreams = false;
+    // A slow peer: the runner waits this long before it feeds standard input, again halfway
+    // through it, and before it first reads standard output.
+    std::chrono::milliseconds peerDelay{0};
 };
 
 struct ProcessResult {

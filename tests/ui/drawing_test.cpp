@@ -22,6 +22,7 @@
 
 #include "platform/ui/drawing.hpp"
 #include "platform/ui/text_shaping.hpp"
+#include "support/bridge_publish.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -785,7 +786,6 @@ TEST(Scripts, ACutTitleEndsInTheEllipsisOfItsScript) {
 // The widget program's `render`, with snapshots published by the real bridge
 
 const fs::path widgetProgram = JOTBIRD_WIDGETS_PATH;
-const fs::path bridgeProgram = JOTBIRD_BRIDGE_PATH;
 const fs::path bundleDirectory = JOTBIRD_BUNDLE_DIR;
 const fs::path goldenDirectory = GOLDEN_DIR;
 
@@ -822,14 +822,7 @@ protected:
         return testsupport::runProcess(program, options);
     }
 
-    void publish(const std::string& snapshot) {
-        testsupport::ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = snapshot;
-        options.environment = {{"XDG_DATA_HOME", home.path().string()}};
-        const auto result = testsupport::runProcess(bridgeProgram, options);
-        ASSERT_EQ(result.standardOutput, "{\"ok\":true}\n") << testsupport::describe(result);
-    }
+    void publish(const std::string& snapshot) { testsupport::publishOrFail(snapshot, home.path()); }
 
     json tree(const std::vector<std::string>& options) {
         std::vector<std::string> arguments{"tree"};

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/accessibility.hpp"
 #include "platform/ui/hit_test.hpp"
 #include "platform/ui/layout.hpp"
 #include "platform/ui/one_line_text.hpp"
@@ -532,6 +533,37 @@ TEST(Layout, FilledShapeGetsItsPathInWidgetCoordinates) {
     EXPECT_EQ(root.color, yellow);
 }
 
+// Drawing takes every shape's outline from layout and has no fallback of its own.
+TEST(Layout, EveryShapeGetsItsOutlineFilledStrokedOrNeither) {
+    const Color grey = Color::sRGB(0.5, 0.5, 0.5);
+    struct Case {
+        std::string name;
+        View shape;
+    };
+    std::vector<Case> cases;
+    for (const auto& [kind, make] : std::vector<std::pair<std::string, std::function<View()>>>{
+             {"circle", [] { return Circle(); }},
+             {"rectangle", [] { return Rectangle(); }},
+             {"add mark", [] { return jotbird::WidgetAddMark{}.view(); }}}) {
+        cases.push_back({kind + ", plain", make()});
+        cases.push_back({kind + ", filled", make().fill(grey)});
+        cases.push_back({kind + ", stroked", make().strokeBorder(grey, 2)});
+    }
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LaidOutView root =
+            layout(std::move(c.shape).frame(FixedFrame{.width = 20, .height = 20}),
+                   {{30, 40}, {20, 20}}, {});
+        ASSERT_TRUE(root.path);
+        const CGRect outline = bounds(*root.path);
+        EXPECT_GE(outline.origin.x, 30);
+        EXPECT_GE(outline.origin.y, 40);
+        EXPECT_LE(CGRectGetMaxX(outline), 50);
+        EXPECT_LE(CGRectGetMaxY(outline), 60);
+        EXPECT_TRUE(root.fillStyle || root.strokeWidth > 0);
+    }
+}
+
 TEST(Layout, ShapeIdealSizeIsTen) {
     const LaidOutView root =
         layOut(HStack(Alignment::center(), 0, {Circle().fixedSize()}), {100, 100});
@@ -894,6 +926,60 @@ TEST(WidgetLayout, AddMarkIsFilledEvenOddInYellow) {
     ASSERT_TRUE(shapes[0]->fillStyle);
     EXPECT_TRUE(shapes[0]->fillStyle->eoFill);
     EXPECT_EQ(shapes[0]->path->elements, jotbird::WidgetAddMark{}.path(shapes[0]->frame).elements);
+}
+
+// A screen reader's view of the tree: the view's own labels name what they label, and what
+// it hides is left out, links and all.
+TEST(Accessibility, LabelsNameAndHiddenViewsAreLeftOut) {
+    using Role = AccessibleElement::Role;
+    const View view = VStack(
+        Alignment::leading(), 0,
+        {Image(NSImage{"brand.png", {40, 20}}).accessibilityLabel({"Brand"}),
+         Link("jotbird-open://a",
+              HStack(Alignment::center(), 4,
+                     {box(10, 10).accessibilityHidden(true), Text(LocalizedStringKey{"Shown"}),
+                      Text(LocalizedStringKey{"Private"}).privacySensitive()})),
+         Link("jotbird-open://b",
+              HStack(Alignment::center(), 4, {Text(LocalizedStringKey{"Said otherwise"})}))
+             .accessibilityLabel({"Named"}),
+         Link("jotbird-open://c", Text(LocalizedStringKey{"Hidden link"}))
+             .accessibilityHidden(true),
+         Text(LocalizedStringKey{"Not a link"})});
+    const LaidOutView root = layOut(view, {300, 200});
+    const auto elements = accessibleElements(root, false);
+    ASSERT_EQ(elements.size(), 3u);
+    EXPECT_EQ(elements[0].role, Role::image);
+    EXPECT_EQ(elements[0].name, "Brand");
+    EXPECT_FALSE(elements[0].url);
+    EXPECT_EQ(elements[1].role, Role::link);
+    EXPECT_EQ(elements[1].name, "Shown, Private");
+    EXPECT_EQ(elements[1].url, "jotbird-open://a");
+    EXPECT_EQ(elements[1].frame, root.children[1].layoutFrame);
+    EXPECT_EQ(elements[2].name, "Named");
+    EXPECT_EQ(accessibleElements(root, true)[1].name, "Shown") << "redacted, private texts go";
+
+    // The tree reports them too.
+    const auto json = nlohmann::json::parse(treeJSON(root));
+    EXPECT_EQ(json["children"][0]["accessibilityLabel"], "Brand");
+    EXPECT_EQ(json["children"][3]["accessibilityHidden"], true);
+}
+
+// The widget names its brand for a screen reader and hides the add mark beside its text.
+TEST(Accessibility, TheWidgetNamesItsBrandAndHidesItsAddMark) {
+    const auto entry = entryWith({{"a", "One", std::nullopt}});
+    const LaidOutView root = layOutWidget(entry, widgetkit::WidgetFamily::systemMedium, {364, 170});
+    const auto elements = accessibleElements(root, false);
+    ASSERT_GE(elements.size(), 3u);
+    if (nodesOfKind(root, ViewKind::Image).empty())
+        GTEST_SKIP() << "no bundle with the brand picture beside this test";
+    EXPECT_EQ(elements[0].role, AccessibleElement::Role::image);
+    EXPECT_EQ(elements[0].name, "Jotbird");
+    EXPECT_EQ(elements[1].name, "One");
+    const AccessibleElement& add = elements.back();
+    EXPECT_EQ(add.url, "jotbird-open://new");
+    EXPECT_EQ(add.name, nodesOfKind(root, ViewKind::Text).back()->text.value_or(""))
+        << "the add mark adds nothing to the button's name";
+    EXPECT_TRUE(nodesOfKind(root, ViewKind::Shape)[0]->accessibilityHidden);
 }
 
 }  // namespace

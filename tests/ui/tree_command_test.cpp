@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ui/text_shaping.hpp"
+#include "support/bridge_publish.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -19,7 +20,6 @@ namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
 const fs::path widgetProgram = JOTBIRD_WIDGETS_PATH;
-const fs::path bridgeProgram = JOTBIRD_BRIDGE_PATH;
 
 // Points: frames are not rounded, so only the last bits may differ.
 constexpr double epsilon = 1e-6;
@@ -53,8 +53,10 @@ Json rowsSnapshot() {
     Json notes =
         Json::array({note("a b/c?d", longTitle, 1796860967000.0),
                      note("便签-42", "整理本周的读书笔记", 1796864567000.0), note("untitled", "")});
-    for (int i = 4; i <= 9; ++i)
-        notes.push_back(note("n" + std::to_string(i), "Note " + std::to_string(i)));
+    for (int i = 4; i <= 9; ++i) {
+        const std::string number = std::to_string(i);
+        notes.push_back(note("n" + number, "Note " + number));
+    }
     return snapshot(std::move(notes), 2);
 }
 
@@ -153,14 +155,7 @@ const Json& textNamed(const Json& root, const std::string& text) {
 struct WidgetProgram {
     testsupport::TemporaryDirectory home;
 
-    void publish(const Json& snapshot) {
-        testsupport::ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = snapshot.dump();
-        options.environment = {{"XDG_DATA_HOME", home.path().string()}};
-        const auto result = testsupport::runProcess(bridgeProgram, options);
-        ASSERT_EQ(result.standardOutput, "{\"ok\":true}\n") << testsupport::describe(result);
-    }
+    void publish(const Json& snapshot) { testsupport::publishOrFail(snapshot.dump(), home.path()); }
 
     Json answer(const std::vector<std::string>& arguments) {
         testsupport::ProcessOptions options;

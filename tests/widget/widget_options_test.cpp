@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "support/bridge_publish.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -15,7 +16,6 @@ using Json = nlohmann::json;
 using Arguments = std::vector<std::string>;
 
 const fs::path widgetProgram = JOTBIRD_WIDGETS_PATH;
-const fs::path bridgeProgram = JOTBIRD_BRIDGE_PATH;
 
 const std::string pngSignature = "\x89PNG\r\n\x1a\n";
 
@@ -31,14 +31,10 @@ protected:
     testsupport::TemporaryDirectory home;
 
     void SetUp() override {
-        testsupport::ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput =
+        testsupport::publishOrFail(
             R"({"schema":1,"updatedAt":0,"account":"","total":2,"notes":[)"
-            R"({"id":"a","title":"Buy milk","remindAt":1765303600000},{"id":"b","title":"便签"}]})";
-        options.environment = {{"XDG_DATA_HOME", home.path().string()}};
-        const auto result = testsupport::runProcess(bridgeProgram, options);
-        ASSERT_EQ(result.standardOutput, "{\"ok\":true}\n") << testsupport::describe(result);
+            R"({"id":"a","title":"Buy milk","remindAt":1765303600000},{"id":"b","title":"便签"}]})",
+            home.path());
     }
 
     testsupport::ProcessResult run(

@@ -10,6 +10,7 @@
 
 #include "platform/foundation/clock.hpp"
 #include "shared/container_storage.hpp"
+#include "support/bridge_publish.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -19,7 +20,6 @@ namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
 const fs::path widgetProgram = JOTBIRD_WIDGETS_PATH;
-const fs::path bridgeProgram = JOTBIRD_BRIDGE_PATH;
 
 const std::string sampleJSON =
     R"({"schema":1,"updatedAt":0.0,"account":"","total":3,"notes":[)"
@@ -50,14 +50,7 @@ protected:
         return Json::parse(result.standardOutput);
     }
 
-    void publish(const std::string& json) {
-        testsupport::ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = json;
-        options.environment = {{"XDG_DATA_HOME", home.path().string()}};
-        const auto result = testsupport::runProcess(bridgeProgram, options);
-        ASSERT_EQ(result.standardOutput, "{\"ok\":true}\n") << testsupport::describe(result);
-    }
+    void publish(const std::string& json) { testsupport::publishOrFail(json, home.path()); }
 };
 
 double nowMilliseconds() {
@@ -147,20 +140,13 @@ TEST_F(WidgetRuntimeTest, BadArgumentsPrintUsageAndExitTwo) {
     }
 }
 
-// Sets the process umask, which children inherit, until the end of its scope.
-struct ScopedUmask {
-    mode_t saved;
-    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(saved); }
-};
-
 TEST_F(WidgetRuntimeTest, TheWidthFileIsPrivateWhateverTheUmask) {
     publish(R"({"schema":1,"updatedAt":5,"account":"","total":1,"notes":[]})");
     ::chmod(container.c_str(), 0755);  // as someone else may have made it
     int width = 300;
     for (const mode_t mask : {mode_t(0), mode_t(022)}) {
         SCOPED_TRACE("umask " + std::to_string(mask));
-        const ScopedUmask umask(mask);
+        const testsupport::ScopedUmask umask(mask);
         answer({"timeline", "--family", "medium", "--size", std::to_string(++width) + "x170"});
         EXPECT_EQ(testsupport::readFile(container / "medium-width.txt"), std::to_string(width));
         EXPECT_EQ(testsupport::fileStatus(container / "medium-width.txt").st_mode & 07777, 0600u);
@@ -178,11 +164,9 @@ TEST_F(WidgetRuntimeTest, ASnapshotStoredAtTheSizeLimitIsShown) {
 
     // Two bytes more in would be stored past the limit: refused, and the widget keeps showing
     // what it showed.
-    testsupport::ProcessOptions options;
-    options.arguments = {"publish"};
-    options.standardInput = head + std::string(65535 - head.size() - tail.size(), 'b') + tail;
-    options.environment = {{"XDG_DATA_HOME", home.path().string()}};
-    const auto refused = testsupport::runProcess(bridgeProgram, options);
+    const auto refused = testsupport::publishThroughBridge(
+        head + std::string(65535 - head.size() - tail.size(), 'b') + tail,
+        {{"XDG_DATA_HOME", home.path().string()}});
     EXPECT_EQ(refused.exitStatus, 1) << testsupport::describe(refused);
     const Json shown = answer({"snapshot", "--family", "small"})["snapshot"];
     EXPECT_EQ(shown["total"], 5);

@@ -33,6 +33,7 @@
 #include "platform/widgetkit/reload_request.hpp"
 #include "platform/widgetkit/unix_socket_address.hpp"
 #include "shared/container_storage.hpp"
+#include "support/bridge_publish.hpp"
 #include "support/files.hpp"
 #include "support/process.hpp"
 
@@ -46,7 +47,6 @@ using Json = nlohmann::json;
 using namespace std::chrono_literals;
 
 const fs::path widgetsProgram = JOTBIRD_WIDGETS_PATH;
-const fs::path bridgeProgram = JOTBIRD_BRIDGE_PATH;
 
 // Generous: the events waited for take milliseconds, but a loaded machine may be slow.
 constexpr auto deadline = 5s;
@@ -270,11 +270,7 @@ protected:
     }
 
     testsupport::ProcessResult publish(const std::string& json) const {
-        testsupport::ProcessOptions options;
-        options.arguments = {"publish"};
-        options.standardInput = json;
-        options.environment = environment();
-        return testsupport::runProcess(bridgeProgram, options);
+        return testsupport::publishThroughBridge(json, environment());
     }
 
     void publishOK(const std::string& json) const {
@@ -590,13 +586,6 @@ TEST_F(ServeTest, RemovingTheContainerEntryByEntryIsNotRacedByTheHost) {
     }
 }
 
-// Sets the process umask, which children inherit, until the end of its scope.
-struct ScopedUmask {
-    mode_t saved;
-    explicit ScopedUmask(mode_t mask) : saved(::umask(mask)) {}
-    ~ScopedUmask() { ::umask(saved); }
-};
-
 std::set<std::string> temporaries(const fs::path& directory) {
     std::set<std::string> found;
     for (const std::string& name : testsupport::directoryEntries(directory))
@@ -610,7 +599,7 @@ TEST_F(ServeTest, PicturesAndTheirDirectoryArePrivateWhateverTheUmask) {
     makeContainer();
     for (const mode_t mask : {mode_t(0), mode_t(022)}) {
         SCOPED_TRACE("umask " + std::to_string(mask));
-        const ScopedUmask umask(mask);
+        const testsupport::ScopedUmask umask(mask);
         fs::remove_all(root.path() / "made");
         const fs::path pictures = root.path() / "made" / "pictures";
         ServeProcess serve({"--out", pictures.string()}, environment());
@@ -778,6 +767,32 @@ TEST_F(ServeTest, AnIdleHostSleeps) {
     // Asleep, not deaf.
     publishOK(noteSnapshot("second"));
     EXPECT_TRUE(serve->waitForDrawings("reload")) << serve->standardError();
+}
+
+// The provider asks again 900 s after each timeline. With the host's clock running a thousand
+// times fast (libfaketime, which also shortens its poll), that instant comes within a second,
+// and every size is drawn again for it, showing the entry of the new timeline.
+TEST_F(ServeTest, AReloadInstantDrawsEverySizeAgainForTheTimeline) {
+    const std::string faketime = JOTBIRD_LIBFAKETIME;
+    if (faketime.empty()) GTEST_SKIP() << "libfaketime is not installed";
+    makeContainer();
+    auto environment = this->environment();
+    environment["LD_PRELOAD"] = faketime;
+    environment["FAKETIME"] = "+0 x1000";
+    // A sanitizer build's runtime would otherwise insist on coming first.
+    environment["ASAN_OPTIONS"] = "verify_asan_link_order=0:detect_leaks=0";
+    ServeProcess serve({"--out", out().string()}, environment);
+    ASSERT_TRUE(serve.waitForDrawings("start")) << serve.standardError();
+    ASSERT_TRUE(serve.waitForDrawings("timeline")) << serve.standardError();
+    const std::vector<Json> started = serve.drawingsFor("start");
+    const std::vector<Json> reloaded = serve.drawingsFor("timeline");
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(reloaded[i]["family"], started[i]["family"]);
+        // The new timeline's entry begins when it was asked for, 900 s of the host's time on.
+        const double later = reloaded[i]["date"].get<double>() - started[i]["date"].get<double>();
+        EXPECT_GE(later, 900'000.0) << reloaded[i].dump();
+        EXPECT_LT(later, 960'000.0) << reloaded[i].dump();
+    }
 }
 
 }  // namespace

@@ -1,13 +1,19 @@
 // Draws the brand artwork, JotbirdBrand.png: a yellow note and the word "Jotbird", on a
-// transparent ground, at three times the 66 x 22 points the widget's header gives it.
+// transparent ground, at three times the 66 x 22 points the widget's header gives it; and the
+// application icon, the same note alone on a square, as PNG at a pixel size or as SVG.
 //
 // Usage: jotbird_brand OUTPUT.png
+//        jotbird_brand --icon SIZE OUTPUT.png
+//        jotbird_brand --icon scalable OUTPUT.svg
 
+#include <cairo-svg.h>
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <numbers>
 
@@ -111,13 +117,13 @@ void drawWord(cairo_t* cairo, double x, double centreY, double maxWidth) {
     cairo_restore(cairo);
 }
 
-}  // namespace
+int report(cairo_status_t status, const char* what) {
+    if (status == CAIRO_STATUS_SUCCESS) return 0;
+    std::fprintf(stderr, "brand: %s: %s\n", what, cairo_status_to_string(status));
+    return 1;
+}
 
-int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
-        return 2;
-    }
+int drawBrand(const char* output) {
     const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, int(widthPoints * scale),
                                                      int(heightPoints * scale)));
     {
@@ -127,16 +133,43 @@ int main(int argc, char** argv) {
         const double noteY = (heightPoints - noteSide) / 2;
         drawNote(cairo.get(), 1, noteY, noteSide);
         drawWord(cairo.get(), 1 + noteSide + 4, heightPoints / 2, widthPoints - noteSide - 6);
-        if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) {
-            std::fprintf(stderr, "brand: %s\n", cairo_status_to_string(cairo_status(cairo.get())));
-            return 1;
-        }
+        if (report(cairo_status(cairo.get()), "drawing")) return 1;
     }
-    const cairo_status_t status = cairo_surface_write_to_png(surface.get(), argv[1]);
-    if (status != CAIRO_STATUS_SUCCESS) {
-        std::fprintf(stderr, "brand: cannot write %s: %s\n", argv[1],
-                     cairo_status_to_string(status));
-        return 1;
+    return report(cairo_surface_write_to_png(surface.get(), output), output);
+}
+
+// The note alone, nearly filling the square, so that it reads at a panel's 16 pixels too.
+void drawIcon(cairo_surface_t* surface, double side) {
+    const Context cairo(cairo_create(surface));
+    const double margin = side / 16;
+    drawNote(cairo.get(), margin, margin, side - 2 * margin);
+}
+
+// A square PNG of `pixels`, or with "scalable" an SVG of 128 units, as the hicolor theme
+// keeps them.
+int drawIconFile(const char* size, const char* output) {
+    if (std::strcmp(size, "scalable") == 0) {
+        const Surface surface(cairo_svg_surface_create(output, 128, 128));
+        drawIcon(surface.get(), 128);
+        cairo_surface_finish(surface.get());
+        return report(cairo_surface_status(surface.get()), output);
     }
-    return 0;
+    const int pixels = std::atoi(size);
+    if (pixels < 16 || pixels > 1024) {
+        std::fprintf(stderr, "brand: the icon size must be 16 to 1024 pixels, or scalable\n");
+        return 2;
+    }
+    const Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixels, pixels));
+    drawIcon(surface.get(), pixels);
+    return report(cairo_surface_write_to_png(surface.get(), output), output);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2) return drawBrand(argv[1]);
+    if (argc == 4 && std::strcmp(argv[1], "--icon") == 0) return drawIconFile(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: %s OUTPUT.png\n       %s --icon SIZE|scalable OUTPUT\n",
+                 argv[0], argv[0]);
+    return 2;
 }

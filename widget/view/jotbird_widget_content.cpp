@@ -31,7 +31,6 @@ View brandMark() {
     const auto image = file ? NSImage::contentsOf(*file) : std::nullopt;
     if (!image) return Text(LocalizedStringKey{"Jotbird"}).font(Font::caption().bold());
     return Image(*image)
-        .renderingMode(RenderingMode::original)
         .resizable()
         .scaledToFit()
         .frame(FixedFrame{.width = 66, .height = 22})
@@ -59,7 +58,6 @@ View noteRow(const NotePreview& note, Color ring) {
         Text(Verbatim{note.title.empty() ? "新便签" : note.title})
             .privacySensitive()
             .lineLimit(1)
-            .truncationMode(TruncationMode::tail)
             .frame(FlexibleFrame{.maxWidth = infinity, .alignment = Alignment::leading()}),
     };
     if (note.remindAt) {
@@ -72,9 +70,7 @@ View noteRow(const NotePreview& note, Color ring) {
     }
     return Link(noteURL(note), HStack(Alignment::center(), 6, std::move(items))
                                    .font(Font::system(12))
-                                   .frame(FlexibleFrame{.maxHeight = 24})
-                                   .contentShape())
-        .buttonStyle(PlainButtonStyle{});
+                                   .frame(FlexibleFrame{.maxHeight = 24}));
 }
 
 View emptyStateLabel(const std::optional<std::int64_t>& folded) {
@@ -98,8 +94,7 @@ View footer(const std::optional<std::int64_t>& folded) {
                             .accessibilityHidden(true),
                         Text(LocalizedStringKey{"记下一件事"}).font(Font::system(12)),
                     })
-                 .frame(FixedFrame{.height = 32}))
-            .buttonStyle(PlainButtonStyle{}),
+                 .frame(FixedFrame{.height = 32})),
         Spacer(),
     };
     if (folded && *folded >= 1)

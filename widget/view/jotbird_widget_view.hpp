@@ -7,6 +7,7 @@
 #include "platform/ui/color.hpp"
 #include "platform/ui/environment.hpp"
 #include "platform/ui/view.hpp"
+#include "platform/widgetkit/widget_family.hpp"
 #include "widget/jotbird_entry.hpp"
 
 namespace jotbird {

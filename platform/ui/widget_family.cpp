@@ -1,6 +1,6 @@
-#include "platform/widgetkit/widget_family.hpp"
+#include "platform/ui/widget_family.hpp"
 
-namespace widgetkit {
+namespace ui {
 
 std::string_view familyName(WidgetFamily family) {
     switch (family) {
@@ -26,4 +26,4 @@ std::optional<WidgetFamily> familyFromShortName(std::string_view name) {
     return std::nullopt;
 }
 
-}  // namespace widgetkit
+}  // namespace ui

@@ -1,0 +1,3 @@
+// A foundation file that climbs out to the ui layer by a relative path.
+
+#include "../ui/view.hpp"
