@@ -38,6 +38,10 @@ packages=(
     xserver-xephyr x11-xserver-utils
     # A host's clock run fast, so that a timeline's reload instant comes within a test.
     faketime
+    # GNOME, run headless with a virtual monitor (gdbus of libglib2.0-bin asks it).
+    gnome-shell libglib2.0-bin
+    # KDE Plasma's compositor, run headless with XWayland.
+    kwin-wayland
 )
 if [[ "${1:-}" == "--check" ]]; then
     # Sanitizer builds and fuzzing need clang and its runtimes on top.

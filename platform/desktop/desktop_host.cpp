@@ -235,8 +235,9 @@ int run(DesktopHost& host) {
         !hasMonitorNamed(gdk_display_get_default(), host.options.monitor))
         report("no monitor is named " + host.options.monitor +
                " (yet): the widget is on the primary monitor, and moves there when it comes");
-    placeAllWindows(host);
+    // Watched first: a work area set while the windows are being placed is not missed.
     watchMonitors(host);
+    placeAllWindows(host);
     // What the command line said is kept from now on.
     if (host.options.placementGiven) saveWidgets(host);
     reloadAll(host, "start");

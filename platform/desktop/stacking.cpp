@@ -40,7 +40,11 @@ void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
         window, isLeft(options.corner) ? GTK_LAYER_SHELL_EDGE_LEFT : GTK_LAYER_SHELL_EDGE_RIGHT,
         TRUE);
     gtk_layer_set_exclusive_zone(window, 0);
-    gtk_layer_set_keyboard_mode(window, GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND);
+    // Before version 4 of the protocol (KWin 5.27) there is no on-demand mode: asked for it,
+    // gtk-layer-shell warns and takes no keyboard; "exclusive" would take the focus at map.
+    gtk_layer_set_keyboard_mode(window, gtk_layer_get_protocol_version() >= 4
+                                            ? GTK_LAYER_SHELL_KEYBOARD_MODE_ON_DEMAND
+                                            : GTK_LAYER_SHELL_KEYBOARD_MODE_NONE);
 }
 
 #ifdef GDK_WINDOWING_X11
@@ -50,6 +54,8 @@ GdkWindowTypeHint typeHintFor(GtkWindow* window) {
     switch (x11WindowTypeFor(name ? name : "")) {
         case X11WindowType::desktop:
             return GDK_WINDOW_TYPE_HINT_DESKTOP;
+        case X11WindowType::toolbar:
+            return GDK_WINDOW_TYPE_HINT_TOOLBAR;
         case X11WindowType::normal:
             break;
     }

@@ -7,11 +7,13 @@
 
 namespace desktop {
 
-enum class X11WindowType { normal, desktop };
+enum class X11WindowType { normal, desktop, toolbar };
 
 // Normal where the window manager honours the below, skip-taskbar, skip-pager and
 // no-focus-at-map hints on a normal window (openbox, xfwm4, mutter, i3); desktop where it
-// cycles to and focuses such a window regardless (fluxbox).
+// cycles to and focuses such a window regardless (fluxbox); toolbar where it puts normal
+// windows in its switcher and marks one that does not take the focus at map as demanding
+// attention (KWin).
 X11WindowType x11WindowTypeFor(std::string_view windowManager);
 
 }  // namespace desktop

@@ -2,7 +2,8 @@
 compositor with layer shell (headless sway) a layer surface even where DISPLAY is set; on one
 without (headless weston) X11 through the session's XWayland, and only where there is none a
 plain Wayland window with exactly one line on standard error, from the host alone.
-`--backend` forces either, over GDK_BACKEND.
+`--backend` forces either, over GDK_BACKEND. On a plain X server without a runtime
+directory nothing is said at all.
 
     backend_test.py BUILD_DIR
 """
@@ -17,7 +18,7 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Lines, snapshot, wait_for  # noqa: E402
+from desktop_session import Desktop, Lines, snapshot, wait_for  # noqa: E402
 from wayland_host_test import Sway  # noqa: E402
 
 NOTICE = "JotbirdWidgetsDesktop: this Wayland compositor offers no layer shell"
@@ -164,12 +165,31 @@ def layer_shell_wins_over_an_x_display():
         sway.close()
 
 
+def plain_x11_without_a_runtime_directory_is_silent():
+    """Xvfb alone, with no XDG_RUNTIME_DIR: nothing to look for on Wayland, and libwayland
+    must not be asked (it would say so on standard error)."""
+    desktop = Desktop(build)
+    try:
+        environment = desktop.container_env("no-runtime-dir")
+        environment.pop("XDG_RUNTIME_DIR")
+        desktop.publish(environment, ["Buy milk"])
+        host = desktop.start_host(environment)
+        assert host.lines.frame()["reason"] == "start"
+        desktop.host_windows(host)
+        assert desktop.stop_host(host) == 0
+        errors = [line for line in host.stderr.read().decode().splitlines() if line]
+        assert errors == [], errors
+    finally:
+        desktop.close()
+
+
 def main():
     global build
     build = os.path.abspath(sys.argv[1])
     passed = failed = 0
     for test in (plain_window_gives_one_line_from_the_host_alone,
-                 without_layer_shell_xwayland_is_chosen, layer_shell_wins_over_an_x_display):
+                 without_layer_shell_xwayland_is_chosen, layer_shell_wins_over_an_x_display,
+                 plain_x11_without_a_runtime_directory_is_silent):
         try:
             test()
             passed += 1

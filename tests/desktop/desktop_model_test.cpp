@@ -130,9 +130,10 @@ TEST(MonitorChoice, TheNamedOneElseThePrimaryElseTheFirst) {
         EXPECT_EQ(chooseMonitor(*c.monitors, c.wanted), c.chosen) << c.wanted;
 }
 
-TEST(X11WindowType, DesktopOnlyWhereNormalWindowsAreFocusedAndCycledRegardless) {
+TEST(X11WindowType, NormalUnlessTheWindowManagerCyclesToOrFlagsNormalWindows) {
     EXPECT_EQ(x11WindowTypeFor("Fluxbox"), X11WindowType::desktop);
-    for (const char* name : {"Openbox", "Xfwm4", "KWin", "GNOME Shell", "i3", ""})
+    EXPECT_EQ(x11WindowTypeFor("KWin"), X11WindowType::toolbar);
+    for (const char* name : {"Openbox", "Xfwm4", "GNOME Shell", "Mutter (Muffin)", "i3", ""})
         EXPECT_EQ(x11WindowTypeFor(name), X11WindowType::normal) << name;
 }
 

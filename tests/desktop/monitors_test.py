@@ -1,7 +1,7 @@
 """JotbirdWidgetsDesktop and the monitors: on a headless sway with two outputs
 (`swaymsg create_output`), `--monitor` puts the layer surface on the output named, not the
 focused one, and a widget asked for on an output that is not there yet moves to it when it
-comes; on X11 (a resizable Xephyr with openbox), a smaller screen puts the windows back inside
+comes, and is drawn again in twice the pixels when that output turns to scale 2; on X11 (a resizable Xephyr with openbox), a smaller screen puts the windows back inside
 it, at their corner.
 
     monitors_test.py BUILD_DIR
@@ -44,17 +44,19 @@ def outputs(sway):
             json.loads(sway.run(["swaymsg", "-t", "get_outputs", "-r"]).stdout)}
 
 
-def shows_widget(sway, rect):
-    """Whether the widget is drawn at the top-right corner of the output at `rect`."""
+def shows_widget(sway, rect, scale=1):
+    """Whether the widget is drawn at the top-right corner of the output at `rect` (logical
+    points, as sway gives them), in pixels of `scale`."""
     x = rect["x"] + rect["width"] - 24 - WIDTH
     shot = os.path.join(sway.data, "corner.png")
-    sway.run(["grim", "-g", f"{x},{rect['y'] + 24} {WIDTH}x{HEIGHT}", shot])
-    rendered = os.path.join(sway.data, "render.png")
+    sway.run(["grim", "-s", str(scale), "-g", f"{x},{rect['y'] + 24} {WIDTH}x{HEIGHT}", shot])
+    rendered = os.path.join(sway.data, f"render-{scale}.png")
     if not os.path.exists(rendered):
         sway.run([os.path.join(sway.bin, "JotbirdWidgets"), "render", "--family", "medium",
-                  "--scale", "1", "--scheme", "light", "--png", rendered])
+                  "--scale", str(scale), "--scheme", "light", "--png", rendered])
     # Inside its rounded outline; the corners show the output's background.
-    return differing_pixels(shot, rendered, rounded_at=1) <= 0.005 * WIDTH * HEIGHT
+    differing = differing_pixels(shot, rendered, rounded_at=scale)
+    return differing is not None and differing <= 0.005 * WIDTH * HEIGHT * scale * scale
 
 
 def start_sway_host(sway, *arguments):
@@ -109,6 +111,11 @@ def widget_moves_to_its_output_when_it_comes():
         wait_for(lambda: shows_widget(sway, rects["HEADLESS-2"]),
                  what="the widget moved to HEADLESS-2")
         assert not shows_widget(sway, rects["HEADLESS-1"]), "the widget stayed behind"
+        # Its output turns to scale 2: the widget is drawn again in twice the pixels, at the
+        # same corner of the smaller logical output.
+        sway.run(["swaymsg", "output", "HEADLESS-2", "scale", "2"])
+        wait_for(lambda: shows_widget(sway, outputs(sway)["HEADLESS-2"], scale=2),
+                 what="the widget in pixels of scale 2")
         assert host.poll() is None
         stop(host)
     finally:
