@@ -580,7 +580,8 @@ TEST(RightToLeft, ArabicAndHebrewMirrorTheLayoutAndItsLinksGermanDoesNot) {
         }
         // A click where the marker is drawn opens its note; one where the add button is
         // drawn adds one.
-        const auto click = [&](double x, double y) {
+        // The binding named again: clang before 16 cannot capture a structured binding.
+        const auto click = [&, &lang = lang](double x, double y) {
             return program
                 .answer({"click", std::to_string(x), std::to_string(y), "--family", "medium"}, lang)
                 .value("url", "");
