@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+#include "platform/desktop/gtk_signals.hpp"
 
 namespace desktop {
 namespace {
@@ -62,7 +63,7 @@ ui::ColorScheme gtkPreference(GtkSettings* settings) {
     return dark ? ui::ColorScheme::dark : ui::ColorScheme::light;
 }
 
-void gtkPreferenceChanged(GObject*, GParamSpec*, gpointer data) {
+void gtkPreferenceChanged(GtkSettings*, GParamSpec*, gpointer data) {
     auto& watch = *static_cast<ColorSchemeWatch*>(data);
     if (!watch.fromPortal && watch.changed) watch.changed(gtkPreference(watch.settings));
 }
@@ -89,8 +90,7 @@ ui::ColorScheme watchColorScheme(ColorSchemeWatch& watch,
     watch.settings = gtk_settings_get_default();
     if (watch.settings)
         watch.settingsHandler =
-            g_signal_connect(watch.settings, "notify::gtk-application-prefer-dark-theme",
-                             G_CALLBACK(gtkPreferenceChanged), &watch);
+            connect(watch.settings, signals::preferDarkChanged, gtkPreferenceChanged, &watch);
     watch.bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
     if (!watch.bus) return gtkPreference(watch.settings);
     watch.subscription = g_dbus_connection_signal_subscribe(

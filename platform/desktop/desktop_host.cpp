@@ -258,10 +258,8 @@ void timelinesChanged(DesktopHost& host) {
 }
 
 void report(const std::string& message) {
-    // A reader of standard error that stalls must not hold the host up either: what it cannot
-    // take at once is lost.
-    foundation::LineOutput errors = foundation::nonBlockingLines(STDERR_FILENO);
-    (void)foundation::writeLineWithoutBlocking(errors, "JotbirdWidgetsDesktop: " + message);
+    // A reader of standard error that stalls must not hold the host up either, as serve's.
+    foundation::tellWithoutWaiting("JotbirdWidgetsDesktop: " + message);
 }
 
 int runDesktopHost(const widgetkit::WidgetRuntime& runtime,

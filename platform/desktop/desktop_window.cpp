@@ -8,6 +8,7 @@
 
 #include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/family_menu.hpp"
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/link_overlay.hpp"
 #include "platform/desktop/painting.hpp"
@@ -86,11 +87,11 @@ gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer data) {
 
 void connectInput(DesktopWindow& window) {
     gpointer data = &window;
-    g_signal_connect(window.area, "draw", G_CALLBACK(paintWindow), data);
-    g_signal_connect(window.window, "button-press-event", G_CALLBACK(windowPressed), data);
-    g_signal_connect(window.window, "notify::is-active", G_CALLBACK(redrawArea), data);
-    g_signal_connect(window.window, "notify::scale-factor", G_CALLBACK(scaleChanged), data);
-    g_signal_connect(window.window, "delete-event", G_CALLBACK(closeAsked), data);
+    connect(window.area, signals::draw, paintWindow, data);
+    connect(window.window, signals::buttonPress, windowPressed, data);
+    connect(window.window, signals::activeChanged, redrawArea, data);
+    connect(window.window, signals::scaleFactorChanged, scaleChanged, data);
+    connect(window.window, signals::deleteEvent, closeAsked, data);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/desktop/host_monitor.hpp"
 #include "platform/ui/localization.hpp"
 
@@ -48,9 +49,19 @@ void removeAsked(GtkMenuItem*, gpointer data) {
     removeWidget(*window.host, window);
 }
 
-GtkWidget* actionItem(const char* label, GCallback action, gpointer data) {
+gboolean destroyNow(gpointer widget) {
+    gtk_widget_destroy(GTK_WIDGET(widget));
+    return G_SOURCE_REMOVE;
+}
+
+// A closed menu is destroyed once the activation it closed for has run.
+void destroyWhenIdle(GtkMenuShell* menu, gpointer) {
+    g_idle_add_full(G_PRIORITY_DEFAULT_IDLE, destroyNow, menu, nullptr);
+}
+
+GtkWidget* actionItem(const char* label, void (*action)(GtkMenuItem*, gpointer), gpointer data) {
     GtkWidget* item = gtk_menu_item_new_with_label(label);
-    g_signal_connect(item, "activate", action, data);
+    connect(item, signals::activate, action, data);
     return item;
 }
 
@@ -60,7 +71,7 @@ GtkWidget* familyItem(DesktopWindow& window, GSList*& group, const char* label,
     group = gtk_radio_menu_item_get_group(GTK_RADIO_MENU_ITEM(item));
     g_object_set_data(G_OBJECT(item), familyKey, GINT_TO_POINTER(int(family)));
     gtk_check_menu_item_set_active(GTK_CHECK_MENU_ITEM(item), family == window.live.request.family);
-    g_signal_connect(item, "activate", G_CALLBACK(chooseFamily), &window);
+    connect(item, signals::activate, chooseFamily, &window);
     return item;
 }
 
@@ -80,28 +91,18 @@ void popUpFamilyMenu(DesktopWindow& window, const GdkEvent* trigger) {
         gtk_menu_shell_append(GTK_MENU_SHELL(menu),
                               familyItem(window, group, shown(label).c_str(), family));
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
-    gtk_menu_shell_append(GTK_MENU_SHELL(menu), actionItem(shown(N_("Add Widget…")).c_str(),
-                                                           G_CALLBACK(addAsked), &window));
-    GtkWidget* remove =
-        actionItem(shown(N_("Remove Widget")).c_str(), G_CALLBACK(removeAsked), &window);
+    gtk_menu_shell_append(GTK_MENU_SHELL(menu),
+                          actionItem(shown(N_("Add Widget…")).c_str(), addAsked, &window));
+    GtkWidget* remove = actionItem(shown(N_("Remove Widget")).c_str(), removeAsked, &window);
     // The last widget stays: Quit ends the host.
     gtk_widget_set_sensitive(remove, window.host->windows.size() > 1);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), remove);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
     gtk_menu_shell_append(GTK_MENU_SHELL(menu),
-                          actionItem(shown(N_("Quit")).c_str(), G_CALLBACK(quit), nullptr));
+                          actionItem(shown(N_("Quit")).c_str(), quit, nullptr));
     gtk_widget_show_all(menu);
     // The menu goes when it closes.
-    g_signal_connect(menu, "deactivate", G_CALLBACK(+[](GtkMenuShell* shell, gpointer) {
-                         g_idle_add_full(
-                             G_PRIORITY_DEFAULT_IDLE,
-                             +[](gpointer data) -> gboolean {
-                                 gtk_widget_destroy(GTK_WIDGET(data));
-                                 return G_SOURCE_REMOVE;
-                             },
-                             shell, nullptr);
-                     }),
-                     nullptr);
+    connect(menu, signals::deactivate, destroyWhenIdle, nullptr);
     gtk_menu_attach_to_widget(GTK_MENU(menu), window.window, nullptr);
     gtk_menu_popup_at_pointer(GTK_MENU(menu), trigger);
 }

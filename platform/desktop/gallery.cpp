@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/desktop/desktop_state.hpp"
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/ui/drawing.hpp"
 #include "platform/ui/localization.hpp"
 
@@ -80,7 +81,7 @@ GtkWidget* familyButton(Gallery& gallery, GalleryItem& item) {
     GtkWidget* area = gtk_drawing_area_new();
     gtk_widget_set_size_request(area, int(std::ceil(size.width * galleryScale)),
                                 int(std::ceil(size.height * galleryScale)));
-    g_signal_connect(area, "draw", G_CALLBACK(paintPreview), &item);
+    connect(area, signals::draw, paintPreview, &item);
     GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
     gtk_box_pack_start(GTK_BOX(column), area, FALSE, FALSE, 0);
     const std::string title = familyTitle(item.request.family);
@@ -91,7 +92,7 @@ GtkWidget* familyButton(Gallery& gallery, GalleryItem& item) {
     gtk_container_add(GTK_CONTAINER(button), column);
     atk_object_set_name(gtk_widget_get_accessible(button), title.c_str());
     g_object_set_data(G_OBJECT(button), familyKey, GINT_TO_POINTER(int(item.request.family)));
-    g_signal_connect(button, "clicked", G_CALLBACK(familyChosen), &gallery);
+    connect(button, signals::clicked, familyChosen, &gallery);
     return button;
 }
 
@@ -166,8 +167,8 @@ void openGallery(Gallery& gallery, const widgetkit::WidgetRuntime& runtime,
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
     gtk_container_add(GTK_CONTAINER(window), contents(gallery, runtime));
-    g_signal_connect(gallery.window, "key-press-event", G_CALLBACK(keyPressed), &gallery);
-    g_signal_connect(gallery.window, "delete-event", G_CALLBACK(closeAsked), &gallery);
+    connect(gallery.window, signals::keyPress, keyPressed, &gallery);
+    connect(gallery.window, signals::deleteEvent, closeAsked, &gallery);
     gtk_widget_show_all(gallery.window);
 }
 

@@ -4,6 +4,8 @@
 
 #include "platform/desktop/desktop_state.hpp"
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/display_kind.hpp"
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/desktop/monitor_choice.hpp"
 #include "platform/desktop/wayland_registry.hpp"
 
@@ -18,26 +20,17 @@
 namespace desktop {
 namespace {
 
-bool isWayland(GdkDisplay* display) {
-#ifdef GDK_WINDOWING_WAYLAND
-    return GDK_IS_WAYLAND_DISPLAY(display);
-#else
-    (void)display;
-    return false;
-#endif
-}
-
 // GTK 3 names a monitor on X11 by its RandR output (as its model); on Wayland not at all, so
 // the names come from the compositor's outputs, which GTK lists in the order announced (their
 // positions do not tell them apart: wlroots gives every output 0,0).
 std::vector<MonitorFacts> monitorFacts(GdkDisplay* display) {
     std::vector<MonitorFacts> facts;
     const std::vector<WaylandOutput> outputs =
-        isWayland(display) ? waylandOutputs() : std::vector<WaylandOutput>{};
+        isWaylandDisplay(display) ? waylandOutputs() : std::vector<WaylandOutput>{};
     for (int i = 0; i < gdk_display_get_n_monitors(display); ++i) {
         GdkMonitor* monitor = gdk_display_get_monitor(display, i);
         MonitorFacts monitorFacts{"", bool(gdk_monitor_is_primary(monitor))};
-        if (!isWayland(display)) {
+        if (!isWaylandDisplay(display)) {
             const char* model = gdk_monitor_get_model(monitor);
             monitorFacts.name = model ? model : "";
         } else if (outputs.size() == std::size_t(gdk_display_get_n_monitors(display))) {
@@ -64,8 +57,9 @@ void monitorChanged(GdkMonitor*, GParamSpec*, gpointer data) {
 }
 
 void watchMonitor(DesktopHost& host, GdkMonitor* monitor) {
-    for (const char* property : {"notify::geometry", "notify::workarea", "notify::scale-factor"})
-        g_signal_connect(monitor, property, G_CALLBACK(monitorChanged), &host);
+    for (auto property :
+         {signals::monitorGeometry, signals::monitorWorkarea, signals::monitorScale})
+        connect(monitor, property, monitorChanged, &host);
 }
 
 void monitorAdded(GdkDisplay*, GdkMonitor* monitor, gpointer data) {
@@ -140,12 +134,12 @@ void watchMonitors(DesktopHost& host) {
     GdkDisplay* display = gdk_display_get_default();
     for (int i = 0; i < gdk_display_get_n_monitors(display); ++i)
         watchMonitor(host, gdk_display_get_monitor(display, i));
-    g_signal_connect(display, "monitor-added", G_CALLBACK(monitorAdded), &host);
-    g_signal_connect(display, "monitor-removed", G_CALLBACK(monitorRemoved), &host);
+    connect(display, signals::monitorAdded, monitorAdded, &host);
+    connect(display, signals::monitorRemoved, monitorRemoved, &host);
     // On X11 a new screen size (RandR) and a new work area come as the screen's.
     GdkScreen* screen = gdk_display_get_default_screen(display);
-    g_signal_connect(screen, "size-changed", G_CALLBACK(screenChanged), &host);
-    g_signal_connect(screen, "monitors-changed", G_CALLBACK(screenChanged), &host);
+    connect(screen, signals::screenSizeChanged, screenChanged, &host);
+    connect(screen, signals::monitorsChanged, screenChanged, &host);
     watchWorkArea(host, screen);
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/desktop/url_opening.hpp"
 
 namespace desktop {
@@ -25,9 +26,11 @@ void clicked(GtkButton* button, gpointer data) {
     if (index < window.targets.size()) openURL(GTK_WIDGET(button), window.targets[index].url);
 }
 
-// The ring follows the focus; the buttons themselves draw nothing.
-void focusChanged(GtkWidget*, GdkEvent*, gpointer data) {
+// The ring follows the focus; the buttons themselves draw nothing. GTK goes on handling the
+// focus change.
+gboolean focusChanged(GtkWidget*, GdkEventFocus*, gpointer data) {
     gtk_widget_queue_draw(static_cast<DesktopWindow*>(data)->area);
+    return FALSE;
 }
 
 // The whole points a link covers: its frame rounded outward.
@@ -60,9 +63,9 @@ GtkWidget* linkButton(DesktopWindow& window) {
     gtk_style_context_add_class(gtk_widget_get_style_context(button), linkButtonClass);
     gtk_widget_set_focus_on_click(button, FALSE);
     atk_object_set_role(gtk_widget_get_accessible(button), ATK_ROLE_LINK);
-    g_signal_connect(button, "clicked", G_CALLBACK(clicked), &window);
-    g_signal_connect(button, "focus-in-event", G_CALLBACK(focusChanged), &window);
-    g_signal_connect(button, "focus-out-event", G_CALLBACK(focusChanged), &window);
+    connect(button, signals::clicked, clicked, &window);
+    connect(button, signals::focusIn, focusChanged, &window);
+    connect(button, signals::focusOut, focusChanged, &window);
     gtk_fixed_put(GTK_FIXED(window.links), button, 0, 0);
     gtk_widget_show(button);
     return button;

@@ -1,5 +1,6 @@
 #include "platform/desktop/rounded_window.hpp"
 
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/desktop/window_shape.hpp"
 
 namespace desktop {
@@ -23,7 +24,7 @@ void useRoundedShape(DesktopWindow& window) {
     GdkVisual* rgba = gdk_screen_get_rgba_visual(screen);
     window.roundedByClip = rgba && gdk_screen_is_composited(screen);
     if (window.roundedByClip) gtk_widget_set_visual(window.window, rgba);
-    g_signal_connect(window.window, "size-allocate", G_CALLBACK(sizeAllocated), &window);
+    connect(window.window, signals::sizeAllocate, sizeAllocated, &window);
 }
 
 void clipToOutline(cairo_t* cairo, const DesktopWindow& window) {

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/desktop/desktop_state.hpp"
+#include "platform/desktop/display_kind.hpp"
 #include "platform/desktop/window_placement.hpp"
 #include "platform/desktop/x11_window_type.hpp"
 
@@ -17,15 +18,6 @@
 
 namespace desktop {
 namespace {
-
-bool isWayland(GdkDisplay* display) {
-#ifdef GDK_WINDOWING_WAYLAND
-    return GDK_IS_WAYLAND_DISPLAY(display);
-#else
-    (void)display;
-    return false;
-#endif
-}
 
 void applyLayerShell(GtkWindow* window, const DesktopOptions& options) {
     gtk_layer_init_for_window(window);
@@ -79,7 +71,7 @@ void applyX11Hints(GtkWindow* window) {
 }  // namespace
 
 Stacking stackingFor(GdkDisplay* display, Backend requested, const SessionOffer& offer) {
-    if (!isWayland(display)) return Stacking::x11Below;
+    if (!isWaylandDisplay(display)) return Stacking::x11Below;
     // gtk-layer-shell is asked only where the registry could not be read: it warns on its
     // own when layer shell is missing, beside the host's line.
     if (offer.layerShell.value_or(false) || (!offer.layerShell && gtk_layer_is_supported()))

@@ -2,25 +2,18 @@
 
 #include "platform/desktop/desktop_widgets.hpp"
 #include "platform/desktop/desktop_window.hpp"
+#include "platform/desktop/display_kind.hpp"
+#include "platform/desktop/gtk_signals.hpp"
 #include "platform/desktop/host_monitor.hpp"
 #include "platform/desktop/url_opening.hpp"
 #include "platform/desktop/window_placement.hpp"
 #include "platform/ui/hit_test.hpp"
 
-#ifdef GDK_WINDOWING_X11
-#include <gdk/gdkx.h>
-#endif
-
 namespace desktop {
 namespace {
 
 bool onX11(const DesktopWindow& window) {
-#ifdef GDK_WINDOWING_X11
-    return GDK_IS_X11_DISPLAY(gtk_widget_get_display(window.window));
-#else
-    (void)window;
-    return false;
-#endif
+    return isX11Display(gtk_widget_get_display(window.window));
 }
 
 ui::CGPoint offsetIn(const ui::CGRect& workArea, const ui::CGPoint& point) {
@@ -140,11 +133,11 @@ void connectDragging(DesktopWindow& window) {
     // The gesture lives as long as the window.
     g_object_set_data_full(G_OBJECT(window.window), "jotbird-drag", drag, g_object_unref);
     gpointer data = &window;
-    g_signal_connect(drag, "drag-begin", G_CALLBACK(dragBegan), data);
-    g_signal_connect(drag, "drag-update", G_CALLBACK(dragUpdated), data);
-    g_signal_connect(drag, "drag-end", G_CALLBACK(dragEnded), data);
-    g_signal_connect(drag, "cancel", G_CALLBACK(dragCancelled), data);
-    g_signal_connect(window.window, "key-press-event", G_CALLBACK(keyPressed), data);
+    connect(drag, signals::dragBegin, dragBegan, data);
+    connect(drag, signals::dragUpdate, dragUpdated, data);
+    connect(drag, signals::dragEnd, dragEnded, data);
+    connect(drag, signals::gestureCancel, dragCancelled, data);
+    connect(window.window, signals::keyPress, keyPressed, data);
 }
 
 }  // namespace desktop
