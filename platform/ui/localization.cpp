@@ -10,41 +10,11 @@
 
 #include "platform/foundation/bundle.hpp"
 #include "platform/foundation/overloaded.hpp"
+#include "platform/ui/locale_names.hpp"
 #include "platform/ui/number_format.hpp"
 
 namespace ui {
 namespace {
-
-// The first of LC_ALL, LC_MESSAGES and LANG that is set, as the C library reads them.
-std::string_view messagesSetting() {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && value[0] != '\0') return value;
-    }
-    return {};
-}
-
-bool isPlainC(std::string_view locale) {
-    return locale.empty() || locale == "C" || locale == "POSIX" || locale.starts_with("C.");
-}
-
-// "pt_BR.UTF-8" -> "pt_BR": what LANGUAGE holds.
-std::string withoutCodeSet(std::string_view locale) {
-    const auto dot = locale.find('.');
-    if (dot == std::string_view::npos) return std::string(locale);
-    const auto at = locale.find('@', dot);
-    std::string name(locale.substr(0, dot));
-    if (at != std::string_view::npos) name += locale.substr(at);
-    return name;
-}
-
-// "zh_TW" -> "zh-tw", as Pango names languages.
-std::string languageTag(std::string_view name) {
-    std::string tag(name.substr(0, name.find('@')));
-    for (char& c : tag)
-        c = c == '_' ? '-' : char(std::tolower(static_cast<unsigned char>(c)));
-    return tag;
-}
 
 // The "Language:" field of a catalog's header entry.
 std::string headerLanguage(std::string_view header) {
@@ -82,7 +52,7 @@ const char* lookUp(const LocalizedStringKey& key) {
 void bindMessageCatalogs() {
     if (std::setlocale(LC_MESSAGES, "") == nullptr) {
         // A locale the machine lacks: gettext would read it as C and ignore LANGUAGE.
-        const std::string_view wanted = messagesSetting();
+        const std::string_view wanted = localeSetting("LC_MESSAGES");
         std::setlocale(LC_MESSAGES, "C.UTF-8");
         const char* list = std::getenv("LANGUAGE");
         if (!isPlainC(wanted) && (list == nullptr || list[0] == '\0'))
