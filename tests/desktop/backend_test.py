@@ -15,10 +15,9 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Desktop, Lines, snapshot, wait_for  # noqa: E402
+from desktop_session import Desktop, Lines, named, run_cases, snapshot, wait_for  # noqa: E402
 from wayland_host_test import Sway  # noqa: E402
 
 NOTICE = "JotbirdWidgetsDesktop: this Wayland compositor offers no layer shell"
@@ -186,21 +185,10 @@ def plain_x11_without_a_runtime_directory_is_silent():
 def main():
     global build
     build = os.path.abspath(sys.argv[1])
-    passed = failed = 0
-    for test in (plain_window_gives_one_line_from_the_host_alone,
-                 without_layer_shell_xwayland_is_chosen, layer_shell_wins_over_an_x_display,
-                 plain_x11_without_a_runtime_directory_is_silent):
-        try:
-            test()
-            passed += 1
-            print(f"ok   {test.__name__}", flush=True)
-        except Exception:
-            failed += 1
-            print(f"FAIL {test.__name__}", flush=True)
-            traceback.print_exc()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
+    return run_cases(named(plain_window_gives_one_line_from_the_host_alone,
+                           without_layer_shell_xwayland_is_chosen,
+                           layer_shell_wins_over_an_x_display,
+                           plain_x11_without_a_runtime_directory_is_silent), sys.argv[2:])
 
 if __name__ == "__main__":
     sys.exit(main())

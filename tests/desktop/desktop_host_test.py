@@ -17,7 +17,7 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Desktop, wait_for  # noqa: E402
+from desktop_session import Desktop, named, run_cases, wait_for  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TITLES = ["Buy milk", "Call the garage", "Water the plants", "Pay the rent"]
@@ -727,26 +727,11 @@ def a_malformed_settings_file_gives_the_defaults_and_is_kept_aside():
 def main():
     global desktop
     build = os.path.abspath(sys.argv[1])
-    wanted = sys.argv[2:]
     desktop = Desktop(build)
-    passed = failed = 0
     try:
-        for test in CASES:
-            if wanted and test.__name__ not in wanted:
-                continue
-            started = time.time()
-            try:
-                test()
-                passed += 1
-                print(f"ok   {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-            except Exception:
-                failed += 1
-                print(f"FAIL {test.__name__}", flush=True)
-                traceback.print_exc()
+        return run_cases(named(*CASES), sys.argv[2:])
     finally:
         desktop.close()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
 
 
 if __name__ == "__main__":

@@ -11,6 +11,7 @@ import subprocess
 import tempfile
 import threading
 import time
+import traceback
 
 # How each window manager is started; it keeps what it writes under the scratch HOME.
 WINDOW_MANAGERS = {
@@ -216,6 +217,31 @@ class Desktop:
 
     def xdotool(self, *arguments):
         self.run(["xdotool", *arguments])
+
+
+def run_cases(cases, wanted=()):
+    """Runs the (name, function) cases, only those named in `wanted` when it names any, with
+    one line each and the closing count; the exit status."""
+    passed = failed = 0
+    for name, function in cases:
+        if wanted and name not in wanted:
+            continue
+        started = time.time()
+        try:
+            function()
+            passed += 1
+            print(f"ok   {name} ({time.time() - started:.1f} s)", flush=True)
+        except Exception:
+            failed += 1
+            print(f"FAIL {name}", flush=True)
+            traceback.print_exc()
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+def named(*functions):
+    """Cases named after their functions."""
+    return [(function.__name__, function) for function in functions]
 
 
 # The corner radius of the host's windows, in points.

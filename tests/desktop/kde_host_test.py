@@ -16,10 +16,9 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Lines, snapshot, wait_for  # noqa: E402
+from desktop_session import Lines, named, run_cases, snapshot, wait_for  # noqa: E402
 
 SIZE = (1280, 800)
 WIDTH, HEIGHT = 364, 170
@@ -186,20 +185,7 @@ def the_widget_sits_on_kwin_as_a_widget():
 def main():
     global build
     build = os.path.abspath(sys.argv[1])
-    passed = failed = 0
-    for test in (the_widget_sits_on_kwin_as_a_widget,):
-        started = time.time()
-        try:
-            test()
-            passed += 1
-            print(f"ok   {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-        except Exception:
-            failed += 1
-            print(f"FAIL {test.__name__}", flush=True)
-            traceback.print_exc()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
+    return run_cases(named(the_widget_sits_on_kwin_as_a_widget), sys.argv[2:])
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -1,8 +1,9 @@
 """JotbirdWidgetsDesktop and the monitors: on a headless sway with two outputs
 (`swaymsg create_output`), `--monitor` puts the layer surface on the output named, not the
 focused one, and a widget asked for on an output that is not there yet moves to it when it
-comes, and is drawn again in twice the pixels when that output turns to scale 2; on X11 (a resizable Xephyr with openbox), a smaller screen puts the windows back inside
-it, at their corner.
+comes, and is drawn again in twice the pixels when that output turns to scale 2; on X11 (a
+resizable Xephyr with openbox), a smaller screen puts the windows back inside it, at their
+corner.
 
     monitors_test.py BUILD_DIR
 """
@@ -12,11 +13,10 @@ import json
 import os
 import subprocess
 import sys
-import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Desktop, Lines, differing_pixels, snapshot, wait_for  # noqa: E402
+from desktop_session import (Desktop, Lines, differing_pixels, named,  # noqa: E402
+                             run_cases, snapshot, wait_for)
 from wayland_host_test import Sway  # noqa: E402
 
 WIDTH, HEIGHT = 364, 170  # the medium widget, in points
@@ -170,22 +170,9 @@ def a_smaller_x11_screen_puts_the_windows_inside_again():
 def main():
     global build
     build = os.path.abspath(sys.argv[1])
-    passed = failed = 0
-    for test in (monitor_option_picks_the_output_not_the_focus,
-                 widget_moves_to_its_output_when_it_comes,
-                 a_smaller_x11_screen_puts_the_windows_inside_again):
-        started = time.time()
-        try:
-            test()
-            passed += 1
-            print(f"ok   {test.__name__} ({time.time() - started:.1f} s)", flush=True)
-        except Exception:
-            failed += 1
-            print(f"FAIL {test.__name__}", flush=True)
-            traceback.print_exc()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
+    return run_cases(named(monitor_option_picks_the_output_not_the_focus,
+                           widget_moves_to_its_output_when_it_comes,
+                           a_smaller_x11_screen_puts_the_windows_inside_again), sys.argv[2:])
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -14,10 +14,9 @@ import subprocess
 import sys
 import tempfile
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Lines, differing_pixels, snapshot, wait_for  # noqa: E402
+from desktop_session import Lines, differing_pixels, run_cases, snapshot, wait_for  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 UNPRIVILEGED = 65534
@@ -164,20 +163,9 @@ def picture_matches(build, scale, family, scheme, corner):
 def main():
     build = os.path.abspath(sys.argv[1])
     cases = [(1, "medium", "light", "top-right"), (2, "large", "dark", "bottom-left")]
-    passed = failed = 0
-    for scale, family, scheme, corner in cases:
-        name = f"layer surface {family} {scheme} {corner} at output scale {scale}"
-        try:
-            picture_matches(build, scale, family, scheme, corner)
-            passed += 1
-            print(f"ok   {name}", flush=True)
-        except Exception:
-            failed += 1
-            print(f"FAIL {name}", flush=True)
-            traceback.print_exc()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
+    return run_cases([(f"layer surface {family} {scheme} {corner} at output scale {scale}",
+                       lambda case=(scale, family, scheme, corner): picture_matches(build, *case))
+                      for scale, family, scheme, corner in cases])
 
 if __name__ == "__main__":
     sys.exit(main())

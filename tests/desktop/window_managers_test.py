@@ -10,10 +10,9 @@ import os
 import subprocess
 import sys
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Desktop, wait_for  # noqa: E402
+from desktop_session import Desktop, run_cases, wait_for  # noqa: E402
 from desktop_host_test import TITLES, opened, register_recorder  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -95,21 +94,10 @@ def the_widget_keeps_out_of_the_way(window_manager):
 def main():
     global build
     build = os.path.abspath(sys.argv[1])
-    wanted = sys.argv[2:] or ["openbox", "xfwm4", "fluxbox"]
-    passed = failed = 0
-    for window_manager in wanted:
-        started = time.time()
-        try:
-            the_widget_keeps_out_of_the_way(window_manager)
-            passed += 1
-            print(f"ok   {window_manager} ({time.time() - started:.1f} s)", flush=True)
-        except Exception:
-            failed += 1
-            print(f"FAIL {window_manager}", flush=True)
-            traceback.print_exc()
-    print(f"{passed} passed, {failed} failed")
-    return 1 if failed else 0
-
+    return run_cases([(window_manager,
+                       lambda window_manager=window_manager:
+                       the_widget_keeps_out_of_the_way(window_manager))
+                      for window_manager in ("openbox", "xfwm4", "fluxbox")], sys.argv[2:])
 
 if __name__ == "__main__":
     sys.exit(main())
