@@ -49,7 +49,8 @@ struct DesktopWindow {
     widgetkit::LiveFamily live;
     std::optional<ui::LaidOutView> root;  // laid out for the entry shown now
     Picture picture;                      // `root` drawn at the window's scale; none: to draw
-    std::vector<LinkTarget> targets;      // one per child of `links`, in view order
+    std::vector<LinkTarget> targets;      // one per link button in `links`, in view order
+    std::vector<NamedImage> images;       // one per image label in `links`, in view order
     std::string pendingReason;            // why the next frame is drawn; empty for a re-expose
     bool closedWithOutput = false;        // its layer surface went with its output, to come back
     std::string monitor;                  // the connector it is kept on; empty: the host's

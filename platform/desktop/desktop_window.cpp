@@ -120,6 +120,7 @@ void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
     window.root.reset();
     window.picture.reset();
     window.targets.clear();
+    window.images.clear();
     const auto& entries = window.live.timeline.entries;
     if (entries.empty()) {
         report("nothing to draw for the " +
@@ -130,6 +131,7 @@ void showCurrentEntry(DesktopWindow& window, std::string_view reason) {
             window.root =
                 widgetkit::layoutEntry(entries[window.live.shownEntry], window.live.request);
             window.targets = linkTargets(*window.root, window.live.request.redacted);
+            window.images = namedImages(*window.root, window.live.request.redacted);
         } catch (const std::exception& error) {
             report(std::string("cannot lay out the widget: ") + error.what());
         }

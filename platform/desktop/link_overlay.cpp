@@ -33,29 +33,35 @@ gboolean focusChanged(GtkWidget*, GdkEventFocus*, gpointer data) {
     return FALSE;
 }
 
-// The whole points a link covers: its frame rounded outward.
-GdkRectangle boxFor(const LinkTarget& target) {
-    const int x = int(std::floor(target.frame.origin.x));
-    const int y = int(std::floor(target.frame.origin.y));
-    return {x, y, int(std::ceil(ui::CGRectGetMaxX(target.frame))) - x,
-            int(std::ceil(ui::CGRectGetMaxY(target.frame))) - y};
+// The whole points a frame covers: rounded outward.
+GdkRectangle boxFor(const ui::CGRect& frame) {
+    const int x = int(std::floor(frame.origin.x));
+    const int y = int(std::floor(frame.origin.y));
+    return {x, y, int(std::ceil(ui::CGRectGetMaxX(frame))) - x,
+            int(std::ceil(ui::CGRectGetMaxY(frame))) - y};
 }
 
-// Points a button at a target. Only what changed is touched: moving or resizing a child makes
-// GTK lay out the window again, which costs X round trips on every redraw.
+// Moves and names a child only where that changed: moving or resizing a child makes GTK lay
+// out the window again, which costs X round trips on every redraw.
+void place(DesktopWindow& window, GtkWidget* child, const ui::CGRect& frame,
+           const std::string& name) {
+    const GdkRectangle box = boxFor(frame);
+    int x = 0, y = 0, width = 0, height = 0;
+    gtk_container_child_get(GTK_CONTAINER(window.links), child, "x", &x, "y", &y, nullptr);
+    gtk_widget_get_size_request(child, &width, &height);
+    if (width != box.width || height != box.height)
+        gtk_widget_set_size_request(child, box.width, box.height);
+    if (x != box.x || y != box.y) gtk_fixed_move(GTK_FIXED(window.links), child, box.x, box.y);
+    AtkObject* accessible = gtk_widget_get_accessible(child);
+    const char* shown = atk_object_get_name(accessible);
+    if (!shown || name != shown) atk_object_set_name(accessible, name.c_str());
+}
+
+// Points a button at a target.
 void fit(DesktopWindow& window, GtkWidget* button, std::size_t index) {
     const LinkTarget& target = window.targets[index];
     g_object_set_data(G_OBJECT(button), targetIndexKey, GSIZE_TO_POINTER(index));
-    const GdkRectangle box = boxFor(target);
-    int x = 0, y = 0, width = 0, height = 0;
-    gtk_container_child_get(GTK_CONTAINER(window.links), button, "x", &x, "y", &y, nullptr);
-    gtk_widget_get_size_request(button, &width, &height);
-    if (width != box.width || height != box.height)
-        gtk_widget_set_size_request(button, box.width, box.height);
-    if (x != box.x || y != box.y) gtk_fixed_move(GTK_FIXED(window.links), button, box.x, box.y);
-    AtkObject* accessible = gtk_widget_get_accessible(button);
-    const char* name = atk_object_get_name(accessible);
-    if (!name || target.name != name) atk_object_set_name(accessible, target.name.c_str());
+    place(window, button, target.frame, target.name);
 }
 
 GtkWidget* linkButton(DesktopWindow& window) {
@@ -71,13 +77,41 @@ GtkWidget* linkButton(DesktopWindow& window) {
     return button;
 }
 
-std::vector<GtkWidget*> linkButtons(const DesktopWindow& window) {
-    std::vector<GtkWidget*> buttons;
+// The children of `links` that are buttons, or that are image labels, in the order made.
+std::vector<GtkWidget*> overlayChildren(const DesktopWindow& window, bool buttons) {
+    std::vector<GtkWidget*> found;
     GList* children = gtk_container_get_children(GTK_CONTAINER(window.links));
     for (GList* child = children; child; child = child->next)
-        if (child->data != window.area) buttons.push_back(GTK_WIDGET(child->data));
+        if (child->data != window.area && bool(GTK_IS_BUTTON(child->data)) == buttons)
+            found.push_back(GTK_WIDGET(child->data));
     g_list_free(children);
-    return buttons;
+    return found;
+}
+
+std::vector<GtkWidget*> linkButtons(const DesktopWindow& window) {
+    return overlayChildren(window, true);
+}
+
+// An image as a screen reader meets it: a label with no text and no window of its own, so
+// that it draws nothing and every press goes on to the window.
+GtkWidget* imageLabel(DesktopWindow& window) {
+    GtkWidget* label = gtk_label_new(nullptr);
+    atk_object_set_role(gtk_widget_get_accessible(label), ATK_ROLE_IMAGE);
+    gtk_fixed_put(GTK_FIXED(window.links), label, 0, 0);
+    gtk_widget_show(label);
+    return label;
+}
+
+void rebuildImageLabels(DesktopWindow& window) {
+    std::vector<GtkWidget*> labels = overlayChildren(window, false);
+    while (labels.size() > window.images.size()) {
+        gtk_widget_destroy(labels.back());
+        labels.pop_back();
+    }
+    while (labels.size() < window.images.size())
+        labels.push_back(imageLabel(window));
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        place(window, labels[i], window.images[i].frame, window.images[i].name);
 }
 
 }  // namespace
@@ -96,6 +130,7 @@ void installLinkButtonStyle() {
 }
 
 void rebuildLinkButtons(DesktopWindow& window, const std::string& keepFocus) {
+    rebuildImageLabels(window);
     GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(window.window));
     std::vector<GtkWidget*> buttons = linkButtons(window);
     while (buttons.size() > window.targets.size()) {

@@ -12,4 +12,12 @@ std::vector<LinkTarget> linkTargets(const ui::LaidOutView& root, bool redacted) 
     return links;
 }
 
+std::vector<NamedImage> namedImages(const ui::LaidOutView& root, bool redacted) {
+    std::vector<NamedImage> images;
+    for (ui::AccessibleElement& element : ui::accessibleElements(root, redacted))
+        if (element.role == ui::AccessibleElement::Role::image)
+            images.push_back({element.frame, std::move(element.name)});
+    return images;
+}
+
 }  // namespace desktop

@@ -18,4 +18,11 @@ struct LinkTarget {
 // Every link in the tree, depth first, named as ui::accessibleElements names them.
 std::vector<LinkTarget> linkTargets(const ui::LaidOutView& root, bool redacted);
 
+// A labelled view outside the links (the brand), which a screen reader names but no one clicks.
+struct NamedImage {
+    ui::CGRect frame;
+    std::string name;
+};
+std::vector<NamedImage> namedImages(const ui::LaidOutView& root, bool redacted);
+
 }  // namespace desktop

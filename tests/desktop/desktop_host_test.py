@@ -285,14 +285,16 @@ def accessibility_tree_names_the_window_and_every_link():
 
     lines = tree()
     assert lines[0] == "window Jotbird", lines
+    # The view names its brand for a screen reader, and hides the add mark beside its text.
     assert lines[1:] == [
+        "image Jotbird",
         "link Buy milk, 17:00 actions=click", "link Call the garage, 20:00 actions=click",
         "link Water the plants actions=click", "link 记下一件事 actions=click"], lines
     assert opened(record, 1) == ["jotbird-open://note/note-1"]
     # After a publish the tree tells the new notes, and no link is left over.
     desktop.publish(environment, ["Only this one"])
     assert host.lines.frame()["reason"] == "reload"
-    assert tree()[1:] == ["link Only this one, 17:00 actions=click",
+    assert tree()[1:] == ["image Jotbird", "link Only this one, 17:00 actions=click",
                           "link 记下一件事 actions=click"]
     assert opened(record, 2)[1] == "jotbird-open://new"
     assert desktop.stop_host(host) == 0

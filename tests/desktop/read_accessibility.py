@@ -1,6 +1,6 @@
 """Prints the accessibility tree of the host with process id ARGV[1] as the tests read it:
-"window NAME", then "link NAME actions=A,B" for every link in order; then activates the
-second link through its first action."""
+"window NAME", then "image NAME" for every named image and "link NAME actions=A,B" for
+every link, in order; then activates the second link through its first action."""
 
 import sys
 import time
@@ -22,21 +22,24 @@ def find_application(pid):
     raise SystemExit("the host is not in the accessibility tree")
 
 
-def links(node, found):
-    if node.getRole() == pyatspi.ROLE_LINK:
+def walk(node, found):
+    if node.getRole() in (pyatspi.ROLE_LINK, pyatspi.ROLE_IMAGE):
         found.append(node)
     for child in node:
         if child is not None:
-            links(child, found)
+            walk(child, found)
     return found
 
 
 app = find_application(int(sys.argv[1]))
 window = app[0]
 print(f"window {window.name}")
-found = links(window, [])
-for link in found:
-    action = link.queryAction()
+found = [node for node in walk(window, []) if node.getRole() == pyatspi.ROLE_LINK]
+for node in walk(window, []):
+    if node.getRole() == pyatspi.ROLE_IMAGE:
+        print(f"image {node.name}")
+        continue
+    action = node.queryAction()
     names = ",".join(action.getName(i) for i in range(action.nActions))
-    print(f"link {link.name} actions={names}")
+    print(f"link {node.name} actions={names}")
 found[1].queryAction().doAction(0)
