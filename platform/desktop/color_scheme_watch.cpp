@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string_view>
+
 #include "platform/desktop/gtk_signals.hpp"
 
 namespace desktop {
@@ -18,28 +19,21 @@ constexpr int portalTimeoutMs = 2000;
 GVariant* unwrap(GVariant* value) {
     GVariant* current = g_variant_ref(value);
     while (g_variant_is_of_type(current, G_VARIANT_TYPE_VARIANT)) {
-        GVariant* inner = g_variant_get_variant(current);
-        g_variant_unref(current);
-        current = inner;
+        g_autoptr(GVariant) outer = current;
+        current = g_variant_get_variant(outer);
     }
     return current;
 }
 
 std::optional<ui::ColorScheme> readPortal(GDBusConnection* bus, const char* method) {
-    GError* error = nullptr;
-    GVariant* reply = g_dbus_connection_call_sync(
+    g_autoptr(GError) error = nullptr;
+    g_autoptr(GVariant) reply = g_dbus_connection_call_sync(
         bus, portalName, portalPath, settingsInterface, method,
         g_variant_new("(ss)", appearance, colorSchemeKey), G_VARIANT_TYPE("(v)"),
         G_DBUS_CALL_FLAGS_NONE, portalTimeoutMs, nullptr, &error);
-    if (!reply) {
-        g_clear_error(&error);
-        return std::nullopt;
-    }
-    GVariant* value = g_variant_get_child_value(reply, 0);
-    const ui::ColorScheme scheme = schemeFromPortalValue(value);
-    g_variant_unref(value);
-    g_variant_unref(reply);
-    return scheme;
+    if (!reply) return std::nullopt;
+    g_autoptr(GVariant) value = g_variant_get_child_value(reply, 0);
+    return schemeFromPortalValue(value);
 }
 
 void settingChanged(GDBusConnection*, const char*, const char*, const char*, const char*,
@@ -47,14 +41,13 @@ void settingChanged(GDBusConnection*, const char*, const char*, const char*, con
     auto& watch = *static_cast<ColorSchemeWatch*>(data);
     const char* space = nullptr;
     const char* key = nullptr;
-    GVariant* value = nullptr;
+    g_autoptr(GVariant) value = nullptr;
     if (!g_variant_is_of_type(parameters, G_VARIANT_TYPE("(ssv)"))) return;
     g_variant_get(parameters, "(&s&sv)", &space, &key, &value);
     if (std::string_view(space) == appearance && std::string_view(key) == colorSchemeKey) {
         watch.fromPortal = true;
         if (watch.changed) watch.changed(schemeFromPortalValue(value));
     }
-    g_variant_unref(value);
 }
 
 ui::ColorScheme gtkPreference(GtkSettings* settings) {
@@ -77,10 +70,9 @@ ColorSchemeWatch::~ColorSchemeWatch() {
 }
 
 ui::ColorScheme schemeFromPortalValue(GVariant* value) {
-    GVariant* plain = unwrap(value);
+    g_autoptr(GVariant) plain = unwrap(value);
     const bool dark =
         g_variant_is_of_type(plain, G_VARIANT_TYPE_UINT32) && g_variant_get_uint32(plain) == 1;
-    g_variant_unref(plain);
     return dark ? ui::ColorScheme::dark : ui::ColorScheme::light;
 }
 

@@ -80,11 +80,10 @@ GtkWidget* linkButton(DesktopWindow& window) {
 // The children of `links` that are buttons, or that are image labels, in the order made.
 std::vector<GtkWidget*> overlayChildren(const DesktopWindow& window, bool buttons) {
     std::vector<GtkWidget*> found;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(window.links));
+    g_autoptr(GList) children = gtk_container_get_children(GTK_CONTAINER(window.links));
     for (GList* child = children; child; child = child->next)
         if (child->data != window.area && bool(GTK_IS_BUTTON(child->data)) == buttons)
             found.push_back(GTK_WIDGET(child->data));
-    g_list_free(children);
     return found;
 }
 
@@ -122,11 +121,10 @@ std::string focusedURL(const DesktopWindow& window) {
 }
 
 void installLinkButtonStyle() {
-    GtkCssProvider* css = gtk_css_provider_new();
+    g_autoptr(GtkCssProvider) css = gtk_css_provider_new();
     gtk_css_provider_load_from_data(css, transparentButton, -1, nullptr);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(css),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-    g_object_unref(css);
 }
 
 void rebuildLinkButtons(DesktopWindow& window, const std::string& keepFocus) {
