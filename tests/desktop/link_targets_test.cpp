@@ -24,10 +24,7 @@ ui::LaidOutView link(std::string url, std::vector<ui::LaidOutView> children, dou
     node.kind = ui::ViewKind::Link;
     node.url = std::move(url);
     node.layoutFrame = {{16, y}, {332, 24}};
-    ui::LaidOutView row;
-    row.kind = ui::ViewKind::HStack;
-    row.children = std::move(children);
-    node.children.push_back(std::move(row));
+    node.children.push_back({.kind = ui::ViewKind::HStack, .children = std::move(children)});
     return node;
 }
 
