@@ -61,7 +61,8 @@ struct DesktopWindow {
     ui::CGRect frame;                     // and its frame there, in the display's points
     WindowDrag drag;
     bool roundedByClip = false;  // corners transparent through an RGBA visual; else cut by X Shape
-    bool removing = false;       // taken away once the loop is idle
+    std::optional<ui::CGSize> shapedSize;  // the size its shapes were last set for
+    bool removing = false;                 // taken away once the loop is idle
 
     DesktopWindow() = default;
     DesktopWindow(const DesktopWindow&) = delete;

@@ -6,9 +6,13 @@
 namespace desktop {
 namespace {
 
-// The shapes follow the window's size; GDK takes them in the window's points.
-void applyShape(GtkWidget* widget, const DesktopWindow& window) {
-    const Region region = roundedRegion(window.live.request.displaySize, 1);
+// The shapes follow the window's size; GDK takes them in the window's points. Set again only
+// when the size changed: each setting is a round trip to the X server.
+void applyShape(GtkWidget* widget, DesktopWindow& window) {
+    const ui::CGSize size = window.live.request.displaySize;
+    if (window.shapedSize == size) return;
+    window.shapedSize = size;
+    const Region region = roundedRegion(size, 1);
     gtk_widget_input_shape_combine_region(widget, region.get());
     if (!window.roundedByClip) gtk_widget_shape_combine_region(widget, region.get());
 }
