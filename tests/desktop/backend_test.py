@@ -190,5 +190,6 @@ def main():
                            layer_shell_wins_over_an_x_display,
                            plain_x11_without_a_runtime_directory_is_silent), sys.argv[2:])
 
+
 if __name__ == "__main__":
     sys.exit(main())

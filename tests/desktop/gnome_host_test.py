@@ -287,5 +287,6 @@ def main():
     build = os.path.abspath(sys.argv[1])
     return run_cases(named(the_widget_sits_on_gnome_as_a_widget), sys.argv[2:])
 
+
 if __name__ == "__main__":
     sys.exit(main())

@@ -174,5 +174,6 @@ def main():
                            widget_moves_to_its_output_when_it_comes,
                            a_smaller_x11_screen_puts_the_windows_inside_again), sys.argv[2:])
 
+
 if __name__ == "__main__":
     sys.exit(main())

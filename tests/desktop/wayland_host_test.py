@@ -167,5 +167,6 @@ def main():
                        lambda case=(scale, family, scheme, corner): picture_matches(build, *case))
                       for scale, family, scheme, corner in cases])
 
+
 if __name__ == "__main__":
     sys.exit(main())

@@ -99,5 +99,6 @@ def main():
                        the_widget_keeps_out_of_the_way(window_manager))
                       for window_manager in ("openbox", "xfwm4", "fluxbox")], sys.argv[2:])
 
+
 if __name__ == "__main__":
     sys.exit(main())
