@@ -106,16 +106,21 @@ class Desktop:
         return child
 
     def _start_xvfb(self):
+        return self.start_x_server(["Xvfb", "-screen", "0", "1920x1200x24"])
+
+    def start_x_server(self, argv):
+        """Starts an X server (`argv` without its display options) on a free display; its
+        name, ":N"."""
         read, write = os.pipe()
-        self._spawn(["Xvfb", "-displayfd", str(write), "-screen", "0", "1920x1200x24",
-                     "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
-                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self._spawn([argv[0], "-displayfd", str(write), *argv[1:], "-nolisten", "tcp",
+                     "-noreset"], pass_fds=(write,), stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL)
         os.close(write)
         number = b""
         while not number.endswith(b"\n"):
             chunk = os.read(read, 16)
             if not chunk:
-                raise RuntimeError("Xvfb did not start")
+                raise RuntimeError(f"{argv[0]} did not start")
             number += chunk
         os.close(read)
         return ":" + number.decode().strip()

@@ -127,18 +127,8 @@ def widget_moves_to_its_output_when_it_comes():
 def a_smaller_x11_screen_puts_the_windows_inside_again():
     outer = Desktop(build)
     try:
-        read, write = os.pipe()
-        outer._spawn(["Xephyr", "-displayfd", str(write), "-screen", "1920x1200", "-resizeable",
-                      "-nolisten", "tcp", "-noreset"], pass_fds=(write,),
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read, 16)
-            assert chunk, "Xephyr did not start"
-            number += chunk
-        os.close(read)
-        outer.env["DISPLAY"] = ":" + number.decode().strip()
+        outer.env["DISPLAY"] = outer.start_x_server(["Xephyr", "-screen", "1920x1200",
+                                                     "-resizeable"])
         outer._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
                      stderr=subprocess.DEVNULL)
         outer._wait_for_window_manager()

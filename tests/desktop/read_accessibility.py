@@ -3,23 +3,10 @@
 every link, in order; then activates the second link through its first action."""
 
 import sys
-import time
 
 import pyatspi
 
-
-def find_application(pid):
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for app in desktop:
-            try:
-                if app is not None and app.get_process_id() == pid:
-                    return app
-            except Exception:
-                pass
-        time.sleep(0.2)
-    raise SystemExit("the host is not in the accessibility tree")
+from atspi_application import find_window
 
 
 def walk(node, found):
@@ -31,8 +18,7 @@ def walk(node, found):
     return found
 
 
-app = find_application(int(sys.argv[1]))
-window = app[0]
+window = find_window(int(sys.argv[1]), lambda window: True, "the host")
 print(f"window {window.name}")
 found = [node for node in walk(window, []) if node.getRole() == pyatspi.ROLE_LINK]
 for node in walk(window, []):

@@ -4,25 +4,10 @@ pixels) for the window titled "Jotbird Widgets"; then, with ARGV[2], presses the
 that name."""
 
 import sys
-import time
 
 import pyatspi
 
-
-def gallery(pid):
-    deadline = time.time() + 20
-    while time.time() < deadline:
-        for app in pyatspi.Registry.getDesktop(0):
-            try:
-                if app is None or app.get_process_id() != pid:
-                    continue
-                for window in app:
-                    if window is not None and window.name == "Jotbird Widgets":
-                        return window
-            except Exception:
-                pass
-        time.sleep(0.2)
-    raise SystemExit("no gallery in the accessibility tree")
+from atspi_application import find_window
 
 
 def walk(node, found):
@@ -35,7 +20,8 @@ def walk(node, found):
     return found
 
 
-window = gallery(int(sys.argv[1]))
+window = find_window(int(sys.argv[1]), lambda window: window.name == "Jotbird Widgets",
+                     "the gallery")
 print(f"window {window.name}")
 buttons = {}
 current = None

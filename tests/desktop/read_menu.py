@@ -2,21 +2,12 @@
 a screen reader finds them once its menu is open."""
 
 import sys
-import time
 
 import pyatspi
 
+from atspi_application import find_window
+
 MENU_ITEMS = (pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_RADIO_MENU_ITEM, pyatspi.ROLE_CHECK_MENU_ITEM)
-
-
-def application(pid):
-    for app in pyatspi.Registry.getDesktop(0):
-        try:
-            if app is not None and app.get_process_id() == pid:
-                return app
-        except Exception:
-            pass
-    return None
 
 
 def items(node, found):
@@ -28,13 +19,5 @@ def items(node, found):
     return found
 
 
-deadline = time.time() + 20
-while time.time() < deadline:
-    app = application(int(sys.argv[1]))
-    names = items(app, []) if app is not None else []
-    if names:
-        print("\n".join(names))
-        break
-    time.sleep(0.2)
-else:
-    raise SystemExit("no menu items in the accessibility tree")
+window = find_window(int(sys.argv[1]), lambda window: bool(items(window, [])), "a menu")
+print("\n".join(items(window, [])))
