@@ -774,13 +774,11 @@ TEST_F(ServeTest, AnIdleHostSleeps) {
 // and every size is drawn again for it, showing the entry of the new timeline.
 TEST_F(ServeTest, AReloadInstantDrawsEverySizeAgainForTheTimeline) {
     const std::string faketime = JOTBIRD_LIBFAKETIME;
-    if (faketime.empty()) GTEST_SKIP() << "libfaketime is not installed";
+    if (faketime.empty()) GTEST_SKIP() << "no libfaketime for this build";
     makeContainer();
     auto environment = this->environment();
     environment["LD_PRELOAD"] = faketime;
     environment["FAKETIME"] = "+0 x1000";
-    // A sanitizer build's runtime would otherwise insist on coming first.
-    environment["ASAN_OPTIONS"] = "verify_asan_link_order=0:detect_leaks=0";
     ServeProcess serve({"--out", out().string()}, environment);
     ASSERT_TRUE(serve.waitForDrawings("start")) << serve.standardError();
     ASSERT_TRUE(serve.waitForDrawings("timeline")) << serve.standardError();
@@ -789,9 +787,11 @@ TEST_F(ServeTest, AReloadInstantDrawsEverySizeAgainForTheTimeline) {
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(reloaded[i]["family"], started[i]["family"]);
         // The new timeline's entry begins when it was asked for, 900 s of the host's time on.
+        // Each real millisecond is a second here, so a slow build may wake well after the
+        // instant; the bound only rules out a reload missed and a later one drawn instead.
         const double later = reloaded[i]["date"].get<double>() - started[i]["date"].get<double>();
         EXPECT_GE(later, 900'000.0) << reloaded[i].dump();
-        EXPECT_LT(later, 960'000.0) << reloaded[i].dump();
+        EXPECT_LT(later, 1'800'000.0) << reloaded[i].dump();
     }
 }
 
