@@ -365,10 +365,10 @@ TEST_F(Translations, TheInstalledTreeHasEveryCatalogAndUsesThem) {
     const std::string metainfo = testsupport::readFile(prefix.path() / "share" / "metainfo" /
                                                        "jotbird.notes.Widgets.metainfo.xml")
                                      .value();
-    EXPECT_NE(
-        metainfo.find(
-            R"(<summary xml:lang="ja">Jotbird でピン留めしたメモとリマインダーをデスクトップに</summary>)"),
-        std::string::npos);
+    for (const char* element :
+         {R"(<summary xml:lang="ja">Jotbird でピン留めしたメモとリマインダーをデスクトップに</summary>)",
+          R"(<p xml:lang="ar">النقر على ملاحظة يفتحها في التطبيق؛)"})
+        EXPECT_NE(metainfo.find(element), std::string::npos) << element;
 }
 
 }  // namespace
