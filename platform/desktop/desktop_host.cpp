@@ -204,30 +204,17 @@ bool openDisplay(Backend requested, const SessionOffer& offer) {
     return true;
 }
 
-int run(DesktopHost& host) {
-    // From the start, so that a stop during the start still removes the socket; the loop
-    // below handles it.
-    SourceId stops[3];
+// From the start, so that a stop during the start still removes the socket; the main loop
+// handles it.
+void watchStopSignals(SourceId (&stops)[3]) {
     const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
     for (int i = 0; i < 3; ++i)
         stops[i].id = g_unix_signal_add(signals[i], stopAsked, nullptr);
-    host.listening.container = host.container;
-    // Watching before the first bind, so that no change after it goes unseen.
-    watchContainer(host);
-    if (const int status = startListening(host)) return status;
-    const SessionOffer offer = lookAtSession();
-    if (!openDisplay(host.options.backend, offer)) {
-        report(host.options.backend == Backend::automatic
-                   ? "cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)"
-                   : "cannot open a display on the backend asked for (--backend)");
-        return exitNoDisplay;
-    }
-    installLinkButtonStyle();
-    host.stacking = stackingFor(gdk_display_get_default(), host.options.backend, offer);
-    openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
-    host.scheme = startingScheme(host);
-    watchSocket(host);
+}
 
+// Puts the saved widgets (or the one the command line asks for) on screen, each placed and
+// drawn before it shows.
+void openWindows(DesktopHost& host) {
     host.settingsFile = settingsFile();
     for (const PlacedWidget& widget : startingWidgets(host))
         host.windows.push_back(makeWindow(host, widget));
@@ -246,6 +233,28 @@ int run(DesktopHost& host) {
         // GTK focuses the first link on showing; the first Tab should land there instead.
         gtk_window_set_focus(GTK_WINDOW(window->window), nullptr);
     }
+}
+
+int run(DesktopHost& host) {
+    SourceId stops[3];
+    watchStopSignals(stops);
+    host.listening.container = host.container;
+    // Watching before the first bind, so that no change after it goes unseen.
+    watchContainer(host);
+    if (const int status = startListening(host)) return status;
+    const SessionOffer offer = lookAtSession();
+    if (!openDisplay(host.options.backend, offer)) {
+        report(host.options.backend == Backend::automatic
+                   ? "cannot open a display (is DISPLAY or WAYLAND_DISPLAY set?)"
+                   : "cannot open a display on the backend asked for (--backend)");
+        return exitNoDisplay;
+    }
+    installLinkButtonStyle();
+    host.stacking = stackingFor(gdk_display_get_default(), host.options.backend, offer);
+    openFrameOutput(host.output, STDOUT_FILENO, host.options.quiet);
+    host.scheme = startingScheme(host);
+    watchSocket(host);
+    openWindows(host);
     gtk_main();
     host.windows.clear();
     return 0;
