@@ -1,7 +1,8 @@
 """JotbirdWidgetsDesktop and the monitors: on a headless sway with two outputs
 (`swaymsg create_output`), `--monitor` puts the layer surface on the output named, not the
 focused one, and a widget asked for on an output that is not there yet moves to it when it
-comes, and is drawn again in twice the pixels when that output turns to scale 2; on X11 (a
+comes, and is drawn again in twice the pixels when that output turns to scale 2; a widget
+whose output is unplugged (a nested sway's) goes to the one left; on X11 (a
 resizable Xephyr with openbox), a smaller screen puts the windows back inside it, at their
 corner.
 
@@ -124,6 +125,61 @@ def widget_moves_to_its_output_when_it_comes():
         sway.close()
 
 
+class NestedSway:
+    """A sway on sway's Wayland backend, its outputs windows of the outer one: closing such a
+    window unplugs that output, which a headless sway cannot do (it fails to disable one)."""
+
+    def __init__(self):
+        self.outer = Sway(build, 1)
+        self.bin, self.data, self.as_user = self.outer.bin, self.outer.data, self.outer.as_user
+        config = self.outer.path("nested-config")
+        with open(config, "w") as f:
+            f.write("output * bg #20c040 solid_color\ndefault_border none\n")
+        self.env = dict(self.outer.env, WLR_BACKENDS="wayland")
+        self.sway = subprocess.Popen(self.as_user(["sway", "-c", config]), env=self.env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: os.path.exists(os.path.join(self.outer.runtime, "wayland-2")),
+                 what="the nested sway's socket")
+        pattern = os.path.join(self.outer.runtime, "sway-ipc.*.sock")
+        sockets = wait_for(lambda: len(glob.glob(pattern)) == 2 and glob.glob(pattern),
+                           what="both IPC sockets")
+        own = [s for s in sockets if f".{self.sway.pid}." in s]
+        self.outer.env["SWAYSOCK"] = next(s for s in sockets if s not in own)
+        self.env.update(WAYLAND_DISPLAY="wayland-2", SWAYSOCK=own[0])
+
+    def run(self, argv, **kwargs):
+        return Sway.run(self, argv, **kwargs)
+
+    def unplug(self, output):
+        self.outer.run(["swaymsg", f'[title="wlroots - {output}"]', "kill"])
+
+    def close(self):
+        if self.sway.poll() is None:
+            self.sway.terminate()
+            self.sway.wait(10)
+        self.outer.close()
+
+
+def widget_leaves_an_output_that_goes():
+    sway = NestedSway()
+    host = None
+    try:
+        sway.run(["swaymsg", "create_output"])
+        wait_for(lambda: "WL-2" in outputs(sway), what="a second output")
+        host = start_sway_host(sway, "--monitor", "WL-2")
+        wait_for(lambda: shows_widget(sway, outputs(sway)["WL-2"]), what="the widget on WL-2")
+        sway.unplug("WL-2")
+        wait_for(lambda: list(outputs(sway)) == ["WL-1"], what="WL-2 unplugged")
+        wait_for(lambda: shows_widget(sway, outputs(sway)["WL-1"]),
+                 what="the widget on the output left")
+        assert host.poll() is None
+        stop(host)
+    finally:
+        if host and host.poll() is None:
+            host.kill()
+        sway.close()
+
+
 def a_smaller_x11_screen_puts_the_windows_inside_again():
     outer = Desktop(build)
     try:
@@ -162,6 +218,7 @@ def main():
     build = os.path.abspath(sys.argv[1])
     return run_cases(named(monitor_option_picks_the_output_not_the_focus,
                            widget_moves_to_its_output_when_it_comes,
+                           widget_leaves_an_output_that_goes,
                            a_smaller_x11_screen_puts_the_windows_inside_again), sys.argv[2:])
 
 
