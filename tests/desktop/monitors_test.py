@@ -9,6 +9,7 @@ corner.
     monitors_test.py BUILD_DIR
 """
 
+import contextlib
 import glob
 import json
 import os
@@ -78,32 +79,45 @@ def stop(host):
     assert host.wait(10) == 0
 
 
+@contextlib.contextmanager
+def hosts_in(sway):
+    """Starts hosts in `sway`; whatever happens, kills those still running, then the
+    compositor."""
+    started = []
+
+    def start(*arguments):
+        started.append(start_sway_host(sway, *arguments))
+        return started[-1]
+
+    try:
+        yield start
+    finally:
+        for host in started:
+            if host.poll() is None:
+                host.kill()
+        sway.close()
+
+
 def monitor_option_picks_the_output_not_the_focus():
     sway = sway_with_outputs(2)
-    host = None
-    try:
-        host = start_sway_host(sway, "--monitor", "HEADLESS-2")
+    with hosts_in(sway) as start:
+        host = start("--monitor", "HEADLESS-2")
         rects = outputs(sway)
         wait_for(lambda: shows_widget(sway, rects["HEADLESS-2"]), what="the widget on HEADLESS-2")
         assert not shows_widget(sway, rects["HEADLESS-1"]), "the widget is on the focused output"
         stop(host)
         # Without the option: the first output, whichever has the focus.
         sway.run(["swaymsg", "focus", "output", "HEADLESS-2"])
-        host = start_sway_host(sway)
+        host = start()
         wait_for(lambda: shows_widget(sway, rects["HEADLESS-1"]), what="the widget on HEADLESS-1")
         assert not shows_widget(sway, rects["HEADLESS-2"])
         stop(host)
-    finally:
-        if host and host.poll() is None:
-            host.kill()
-        sway.close()
 
 
 def widget_moves_to_its_output_when_it_comes():
     sway = sway_with_outputs(1)
-    host = None
-    try:
-        host = start_sway_host(sway, "--monitor=HEADLESS-2")
+    with hosts_in(sway) as start:
+        host = start("--monitor=HEADLESS-2")
         assert "no monitor is named HEADLESS-2" in host.errors.next(), host.errors.seen
         wait_for(lambda: shows_widget(sway, outputs(sway)["HEADLESS-1"]),
                  what="the widget on the only output")
@@ -119,10 +133,6 @@ def widget_moves_to_its_output_when_it_comes():
                  what="the widget in pixels of scale 2")
         assert host.poll() is None
         stop(host)
-    finally:
-        if host and host.poll() is None:
-            host.kill()
-        sway.close()
 
 
 class NestedSway:
@@ -162,11 +172,10 @@ class NestedSway:
 
 def widget_leaves_an_output_that_goes():
     sway = NestedSway()
-    host = None
-    try:
+    with hosts_in(sway) as start:
         sway.run(["swaymsg", "create_output"])
         wait_for(lambda: "WL-2" in outputs(sway), what="a second output")
-        host = start_sway_host(sway, "--monitor", "WL-2")
+        host = start("--monitor", "WL-2")
         wait_for(lambda: shows_widget(sway, outputs(sway)["WL-2"]), what="the widget on WL-2")
         sway.unplug("WL-2")
         wait_for(lambda: list(outputs(sway)) == ["WL-1"], what="WL-2 unplugged")
@@ -174,10 +183,6 @@ def widget_leaves_an_output_that_goes():
                  what="the widget on the output left")
         assert host.poll() is None
         stop(host)
-    finally:
-        if host and host.poll() is None:
-            host.kill()
-        sway.close()
 
 
 def a_smaller_x11_screen_puts_the_windows_inside_again():
