@@ -32,8 +32,9 @@ packages=(
     swaybg
     # The backend's choice is tested on a compositor without layer shell, with its XWayland.
     weston xwayland
-    # The X11 window managers the host's stacking is tested under, beside openbox.
-    xfwm4 fluxbox
+    # The X11 window managers the host's stacking is tested under, beside openbox: two
+    # stacking ones and a tiling one.
+    xfwm4 fluxbox i3-wm
     # Monitors that change: a resizable nested X server and xrandr to resize it.
     xserver-xephyr x11-xserver-utils
     # A host's clock run fast, so that a timeline's reload instant comes within a test.

@@ -18,6 +18,7 @@ WINDOW_MANAGERS = {
     "openbox": ["openbox", "--sm-disable"],
     "xfwm4": ["xfwm4", "--compositor=off"],
     "fluxbox": ["fluxbox"],
+    "i3": ["i3", "-c", os.path.join(os.path.dirname(os.path.abspath(__file__)), "i3.config")],
 }
 
 SNAPSHOT_DAY_MS = 1765324800000  # a midnight (UTC); reminders at fixed times of day
