@@ -85,6 +85,19 @@ gboolean closeAsked(GtkWidget*, GdkEvent*, gpointer data) {
     return TRUE;
 }
 
+// i3 puts a new floating window lower and to the right of where it asked, as if for a title
+// bar it then does not draw; asked again once mapped, it puts the window there.
+gboolean mapped(GtkWidget* widget, GdkEvent*, gpointer data) {
+    auto& window = *static_cast<DesktopWindow*>(data);
+    if (window.host->stacking != Stacking::x11Below) return FALSE;
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(widget), &x, &y);
+    if (x != std::lround(ui::CGRectGetMinX(window.frame)) ||
+        y != std::lround(ui::CGRectGetMinY(window.frame)))
+        moveWindow(window, window.frame);
+    return FALSE;
+}
+
 void connectInput(DesktopWindow& window) {
     gpointer data = &window;
     connect(window.area, signals::draw, paintWindow, data);
@@ -92,6 +105,7 @@ void connectInput(DesktopWindow& window) {
     connect(window.window, signals::activeChanged, redrawArea, data);
     connect(window.window, signals::scaleFactorChanged, scaleChanged, data);
     connect(window.window, signals::deleteEvent, closeAsked, data);
+    connect(window.window, signals::mapEvent, mapped, data);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ inline constexpr Signal<gboolean(GtkWidget*, GdkEventKey*, gpointer)> keyPress{"
 inline constexpr Signal<gboolean(GtkWidget*, GdkEventFocus*, gpointer)> focusIn{"focus-in-event"};
 inline constexpr Signal<gboolean(GtkWidget*, GdkEventFocus*, gpointer)> focusOut{"focus-out-event"};
 inline constexpr Signal<gboolean(GtkWidget*, GdkEvent*, gpointer)> deleteEvent{"delete-event"};
+inline constexpr Signal<gboolean(GtkWidget*, GdkEvent*, gpointer)> mapEvent{"map-event"};
 inline constexpr Signal<void(GtkWidget*, GdkRectangle*, gpointer)> sizeAllocate{"size-allocate"};
 inline constexpr Signal<void(GtkWidget*, GParamSpec*, gpointer)> scaleFactorChanged{
     "notify::scale-factor"};

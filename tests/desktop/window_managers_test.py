@@ -1,8 +1,9 @@
 """JotbirdWidgetsDesktop under the EWMH window managers people run on X11, each on a private
-Xvfb: openbox, xfwm4, fluxbox and i3. In each, the widget appears without taking the focus or
-demanding attention, a click on it gives it the keyboard, so Tab and Enter open a note. In the
-stacking ones a normal window stays above it also after that click, and Alt+Tab never lands
-on it; i3 has no layer below its tiled windows (and no Alt+Tab), and floats it above them.
+Xvfb: openbox, xfwm4, fluxbox and i3. In each, the widget appears at its corner without taking
+the focus or demanding attention, a click on it gives it the keyboard, so Tab and Enter open a
+note. In the stacking ones a normal window stays above it also after that click, and Alt+Tab
+never lands on it; i3 has no layer below its tiled windows (and no Alt+Tab), and floats it
+above them.
 
     window_managers_test.py BUILD_DIR [WINDOW_MANAGER...]
 """
@@ -20,6 +21,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SCREEN_WIDTH = 1920
 # The medium widget at the top-right corner, 24 points in: x 1532 to 1896, y 24 to 194. The
 # normal window covers its right half.
+CORNER = (SCREEN_WIDTH - 24 - 364, 24)
 COVER = (300, 300, SCREEN_WIDTH - 300, 0)
 RED = "#FF0000"
 # Window managers that tile normal windows and float the widget above them.
@@ -61,6 +63,8 @@ def the_widget_keeps_out_of_the_way(window_manager):
         host.lines.frames_until("start")
         widget, = desktop.host_windows(host)
         time.sleep(0.5)
+        assert desktop.geometry(widget)[:2] == CORNER, \
+            f"{window_manager}: the widget is at {desktop.geometry(widget)}"
 
         assert active_window(desktop) == normal, f"{window_manager}: the widget took the focus"
         state = desktop.run(["xprop", "-id", str(widget), "_NET_WM_STATE"]).stdout
