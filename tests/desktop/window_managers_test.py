@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from desktop_session import Desktop, run_cases, wait_for  # noqa: E402
+from desktop_session import WINDOW_MANAGERS, Desktop, run_cases, wait_for  # noqa: E402
 from desktop_host_test import TITLES, opened, register_recorder  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -69,15 +69,15 @@ def the_widget_keeps_out_of_the_way(window_manager):
         assert active_window(desktop) == normal, f"{window_manager}: the widget took the focus"
         state = desktop.run(["xprop", "-id", str(widget), "_NET_WM_STATE"]).stdout
         assert "DEMANDS_ATTENTION" not in state, f"{window_manager}: {state}"
-        above = window_manager in TILING
-        assert (pixel(desktop, 1800, 100) == RED) != above, \
-            f"{window_manager}: the widget is {'below' if above else 'above'}"
+        floats = window_manager in TILING
+        assert (pixel(desktop, 1800, 100) == RED) != floats, \
+            f"{window_manager}: the widget is {'below' if floats else 'above'}"
 
         # A click on the widget's uncovered half: it gets the keyboard, not the top.
         desktop.xdotool("mousemove", "1572", "54", "click", "1")
         wait_for(lambda: active_window(desktop) == widget, what="the widget's focus after a click")
         time.sleep(0.5)
-        assert (pixel(desktop, 1800, 100) == RED) != above, \
+        assert (pixel(desktop, 1800, 100) == RED) != floats, \
             f"{window_manager}: a click moved the widget in the stack"
         for key in ("Tab", "Tab", "Return"):
             desktop.xdotool("key", key)
@@ -88,7 +88,7 @@ def the_widget_keeps_out_of_the_way(window_manager):
         # From the widget, Alt+Tab goes to a normal window (fluxbox shows a message window of
         # its own at its first start), and never comes back: the widget is not among the
         # windows it cycles through.
-        for _ in range(0 if window_manager in TILING else 3):
+        for _ in range(0 if floats else 3):
             # Alt held a while: xfwm4 grabs the keyboard on Tab and waits for its release.
             desktop.xdotool("keydown", "alt", "sleep", "0.2", "key", "Tab", "sleep", "0.2",
                             "keyup", "alt")
@@ -107,7 +107,7 @@ def main():
     return run_cases([(window_manager,
                        lambda window_manager=window_manager:
                        the_widget_keeps_out_of_the_way(window_manager))
-                      for window_manager in ("openbox", "xfwm4", "fluxbox", "i3")], sys.argv[2:])
+                      for window_manager in WINDOW_MANAGERS], sys.argv[2:])
 
 
 if __name__ == "__main__":
